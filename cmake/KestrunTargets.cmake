@@ -1,0 +1,32 @@
+# Shared compile settings and helpers for the project's targets.
+
+add_library(kl_options INTERFACE)
+target_include_directories(kl_options INTERFACE ${PROJECT_SOURCE_DIR}/src)
+target_compile_options(kl_options INTERFACE -Wall -Wextra -Wpedantic -Wno-missing-field-initializers)
+if(WIN32)
+  # ANSI (A) API throughout: account texts are bytes of the user's code page.
+  target_compile_definitions(kl_options INTERFACE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601 _WIN32_IE=0x0600 STRICT)
+  target_link_options(kl_options INTERFACE -static -static-libgcc -static-libstdc++)
+elseif(KL_SANITIZE)
+  target_compile_options(kl_options INTERFACE -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  target_link_options(kl_options INTERFACE -fsanitize=address,undefined)
+endif()
+
+# Every Windows executable lands in one folder, so tests find the program,
+# the fake browser and each other beside themselves.
+if(WIN32)
+  set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+endif()
+
+# kl_add_test(NAME <name> SOURCES ... [LIBS ...] [GUI])
+# A GoogleTest executable; on Windows builds ctest runs it under Wine (the
+# toolchain's emulator). GUI tests are serialised: they share one display.
+function(kl_add_test)
+  cmake_parse_arguments(T "GUI" "NAME" "SOURCES;LIBS" ${ARGN})
+  add_executable(${T_NAME} ${T_SOURCES})
+  target_link_libraries(${T_NAME} PRIVATE kl_options ${T_LIBS} gtest_main)
+  add_test(NAME ${T_NAME} COMMAND ${T_NAME} --gtest_color=no)
+  if(T_GUI)
+    set_tests_properties(${T_NAME} PROPERTIES RESOURCE_LOCK display)
+  endif()
+endfunction()

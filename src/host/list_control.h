@@ -1,0 +1,36 @@
+#pragma once
+// Rows and cells of a report list control, addressed by its window. Every
+// call sends its message at once; a missing row or column reads as the empty
+// text, image 0 or value 0 and makes the setters do nothing.
+
+#include <windows.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+std::int32_t ListRowCount(HWND list);
+
+// Appends when position is absent or negative. Image below -1 becomes -1,
+// a negative indent 0. The index of the new row, -1 on failure.
+std::int32_t ListInsertRow(HWND list, std::optional<std::int32_t> position = std::nullopt, const std::string& text = {},
+                           std::int32_t image = -1, std::int32_t indent = 0, std::int32_t rowValue = 0);
+
+void ListDeleteRow(HWND list, std::int32_t row);
+void ListDeleteAllRows(HWND list);
+
+// The whole text, however long: the buffer grows until the text fits.
+std::string ListGetCellText(HWND list, std::int32_t row, std::int32_t column = 0);
+void ListSetCellText(HWND list, std::int32_t row, std::int32_t column = 0, const std::string& text = {});
+
+std::int32_t ListGetCellImage(HWND list, std::int32_t row, std::int32_t column = 0);
+// Below -1 becomes -1; -1 also repaints the whole control.
+void ListSetCellImage(HWND list, std::int32_t row, std::int32_t column = 0, std::int32_t image = -1);
+
+std::int32_t ListGetRowValue(HWND list, std::int32_t row);
+void ListSetRowValue(HWND list, std::int32_t row, std::int32_t value = 0);
+
+// The row under the point (client coordinates), -1 for none.
+std::int32_t ListHitTestRow(HWND list, std::int32_t x, std::int32_t y);
+
+bool IsLeftButtonDown();

@@ -1,0 +1,17 @@
+#pragma once
+// Starting programs and the process's own privileges.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+// Starts the command line (no application name: the program is taken from the
+// start of the line). Show modes 1..6 as in the table of the launcher: 1
+// hidden, 2 normal (the default), 3 minimised, 4 maximised, 5 normal not
+// activated, 6 minimised not activated; values outside are clamped. Waits for
+// the process to end, or at most 1000 ms for it to become idle. False when it
+// cannot be started; no handle stays open either way.
+bool RunProgram(const std::string& commandLine, bool waitForExit, std::optional<std::int32_t> showMode = std::nullopt);
+
+// Enables SeDebugPrivilege in the process's token; the adjustment's result.
+bool EnableDebugPrivilege();

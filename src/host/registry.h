@@ -1,0 +1,19 @@
+#pragma once
+// Reading texts from the registry.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+// Root numbers: 1 HKEY_CLASSES_ROOT, 2 HKEY_CURRENT_CONFIG, 3 HKEY_CURRENT_USER,
+// 4 HKEY_LOCAL_MACHINE, 5 HKEY_USERS, anything else HKEY_CURRENT_USER.
+//
+// `path` is a key path, a backslash and a value name, split at the last
+// backslash (a trail byte of a double-byte character is never taken for it).
+// Only REG_SZ and REG_EXPAND_SZ (expanded) are read. nullopt on any failure;
+// a value holding the empty text gives the empty text.
+std::optional<std::string> TryReadRegistryText(std::int32_t root, std::string_view path);
+
+// The same, with `fallback` on failure.
+std::string ReadRegistryText(std::int32_t root, std::string_view path, std::string_view fallback = {});

@@ -1,0 +1,32 @@
+#pragma once
+// Text helpers. Texts are ANSI bytes; every length and count is in bytes.
+
+#include <cstdint>
+#include <initializer_list>
+#include <string>
+#include <string_view>
+
+#include "host/bytes.h"
+
+std::size_t TextLength(std::string_view text);
+
+// The first `count` bytes; the whole text when count >= its length, the empty
+// text when count <= 0. The cut is made at a byte, even inside a double-byte
+// character.
+std::string TextLeft(std::string_view text, std::int64_t count);
+
+// "%d": a minus sign for negative values, no leading zeros or blanks.
+std::string ToText(std::int32_t value);
+
+// An integer gives its 4 bytes, least significant first; a text its bytes
+// without a closing zero.
+Bytes ToBytes(std::int32_t value);
+Bytes ToBytes(std::string_view text);
+
+std::string JoinTexts(std::initializer_list<std::string_view> parts);
+
+bool TextEquals(std::string_view a, std::string_view b);
+
+// True when `byte` starts a two-byte character of code page 936 (GBK): its
+// second byte may be any value from 0x40 up, a backslash included.
+bool IsGbkLeadByte(std::uint8_t byte);

@@ -1,0 +1,43 @@
+#pragma once
+// The handlers of the main window: one object per window, holding the little
+// state the handlers share (the row last clicked and the drag state).
+
+#include <cstdint>
+
+#include "ui/controls.h"
+
+struct LauncherControls {
+  ReportList accounts;  // 超级列表框1
+  EditBox accountText;  // 编辑框1
+  EditBox browserPath;  // 编辑框2
+};
+
+class AccountLauncher {
+ public:
+  explicit AccountLauncher(const LauncherControls& controls) : controls_(controls) {}
+
+  void OnMainWindowCreated();
+  void OnMainWindowDestroyed();
+
+  void OnAddClicked();
+  void OnDeleteClicked();
+  void OnModifyClicked();
+  void OnRenumberClicked();
+  void OnClearTempFilesClicked();
+
+  void OnListClicked();
+  void OnListDoubleClicked(std::int32_t x, std::int32_t y, std::int32_t keys);
+  void OnListButtonDown(std::int32_t x, std::int32_t y, std::int32_t keys);
+  void OnListPointerMoved(std::int32_t x, std::int32_t y, std::int32_t keys);
+  void OnListButtonUp(std::int32_t x, std::int32_t y, std::int32_t keys);
+
+ private:
+  void RenumberRows();
+  void MoveDraggedRow(bool down);
+  void ActivateAccountWindow();
+
+  LauncherControls controls_;
+  std::int32_t editRow_ = 0;      // EditRow: the row last clicked
+  std::int32_t dragTarget_ = 0;   // 0 idle, -1 armed, n >= 1 over row n - 1
+  std::int32_t dragSource_ = -1;  // the dragged row, -1 none
+};

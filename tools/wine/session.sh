@@ -1,0 +1,84 @@
+# Sourced by ./dev: a private Wine session for the Windows programs.
+#   wine_session_up    prefix, locale, display, persistent server
+#   wine_session_down  stops all of it (also run from the EXIT trap)
+# Every wait is bounded.
+
+WINE64=/usr/lib/wine/wine64
+WINESERVER64=/usr/lib/wine/wineserver64
+KL_XVFB_PID=
+KL_SERVER_UP=
+
+wait_for() { # wait_for <seconds> <command...>: true once the command succeeds
+  local deadline=$((SECONDS + $1))
+  shift
+  until "$@"; do
+    [ "$SECONDS" -ge "$deadline" ] && return 1
+    sleep 0.1
+  done
+}
+
+kl_make_locale() {
+  export KL_LOCPATH="$BUILD_ROOT/locale"
+  if [ ! -d "$KL_LOCPATH/zh_CN.UTF-8" ]; then
+    mkdir -p "$KL_LOCPATH"
+    localedef -i zh_CN -f UTF-8 "$KL_LOCPATH/zh_CN.UTF-8" >/dev/null 2>&1 || [ -d "$KL_LOCPATH/zh_CN.UTF-8" ] || {
+      echo "dev: could not build the zh_CN.UTF-8 locale" >&2
+      return 1
+    }
+  fi
+}
+
+kl_start_display() { # a private Xvfb on a free display number
+  local n
+  for n in $(seq 91 190); do
+    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+    Xvfb ":$n" -nolisten tcp -screen 0 1280x1024x24 >/dev/null 2>&1 &
+    KL_XVFB_PID=$!
+    if wait_for 10 test -e "/tmp/.X11-unix/X$n"; then
+      export DISPLAY=":$n"
+      return 0
+    fi
+    kill "$KL_XVFB_PID" 2>/dev/null
+    KL_XVFB_PID=
+  done
+  echo "dev: could not start Xvfb" >&2
+  return 1
+}
+
+wine_session_up() { # wine_session_up [keep-display]: with it, the user's DISPLAY is used when set
+  export WINEPREFIX="$BUILD_ROOT/wineprefix" WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  kl_make_locale || return 1
+  if [ "${1:-}" != keep-display ] || [ -z "${DISPLAY:-}" ]; then
+    kl_start_display || return 1
+  fi
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    echo "dev: creating the Wine prefix $WINEPREFIX"
+    mkdir -p "$WINEPREFIX"
+    KL_WINE_TIMEOUT=180 "$ROOT/tools/wine/run" wineboot -i >/dev/null 2>&1
+    "$WINESERVER64" -w >/dev/null 2>&1 &
+    wait_for 60 bash -c "! kill -0 $! 2>/dev/null"
+    kl_wine_fonts
+  fi
+  "$WINESERVER64" -p >/dev/null 2>&1 && KL_SERVER_UP=1
+  trap wine_session_down EXIT
+  trap 'exit 130' INT TERM
+}
+
+kl_wine_fonts() { # CJK faces for the window's fonts, mapped to a font Debian ships
+  local face key='HKCU\Software\Wine\Fonts\Replacements'
+  for face in "楷体" "华文中宋" "宋体" "SimSun" "新宋体" "NSimSun" "微软雅黑" "Microsoft YaHei" "SimHei" "黑体" "KaiTi"; do
+    "$ROOT/tools/wine/run" reg add "$key" /v "$face" /t REG_SZ /d "WenQuanYi Micro Hei" /f >/dev/null 2>&1
+  done
+}
+
+wine_session_down() {
+  if [ -n "$KL_SERVER_UP" ]; then
+    timeout 20 "$WINESERVER64" -k >/dev/null 2>&1
+    KL_SERVER_UP=
+  fi
+  if [ -n "$KL_XVFB_PID" ]; then
+    kill "$KL_XVFB_PID" 2>/dev/null
+    wait "$KL_XVFB_PID" 2>/dev/null
+    KL_XVFB_PID=
+  fi
+}
