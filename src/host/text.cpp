@@ -1,0 +1,38 @@
+#include "host/text.h"
+
+#include <cstdio>
+
+std::size_t TextLength(std::string_view text) { return text.size(); }
+
+std::string TextLeft(std::string_view text, std::int64_t count) {
+  if (count <= 0) return {};
+  if (static_cast<std::uint64_t>(count) >= text.size()) return std::string(text);
+  return std::string(text.substr(0, static_cast<std::size_t>(count)));
+}
+
+std::string ToText(std::int32_t value) {
+  char buffer[16];
+  const int length = std::snprintf(buffer, sizeof buffer, "%d", static_cast<int>(value));
+  return std::string(buffer, length > 0 ? static_cast<std::size_t>(length) : 0);
+}
+
+Bytes ToBytes(std::int32_t value) {
+  const auto bits = static_cast<std::uint32_t>(value);
+  return Bytes{static_cast<std::uint8_t>(bits), static_cast<std::uint8_t>(bits >> 8),
+               static_cast<std::uint8_t>(bits >> 16), static_cast<std::uint8_t>(bits >> 24)};
+}
+
+Bytes ToBytes(std::string_view text) { return Bytes(text.begin(), text.end()); }
+
+std::string JoinTexts(std::initializer_list<std::string_view> parts) {
+  std::size_t total = 0;
+  for (std::string_view part : parts) total += part.size();
+  std::string joined;
+  joined.reserve(total);
+  for (std::string_view part : parts) joined.append(part);
+  return joined;
+}
+
+bool TextEquals(std::string_view a, std::string_view b) { return a == b; }
+
+bool IsGbkLeadByte(std::uint8_t byte) { return byte >= 0x81 && byte <= 0xFE; }

@@ -1,0 +1,69 @@
+#include "host/text.h"
+
+#include <climits>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(TextLeft, CutsAtTheCountOrKeepsTheWholeText) {
+  struct Case {
+    std::int64_t count;
+    const char* expected;
+  };
+  const Case cases[] = {{-1, ""},     {0, ""},         {3, "abc"},          {5, "abcde"},
+                        {9, "abcde"}, {INT64_MIN, ""}, {INT64_MAX, "abcde"}};
+  for (const Case& c : cases) {
+    EXPECT_EQ(TextLeft("abcde", c.count), c.expected) << "count " << c.count;
+  }
+}
+
+TEST(TextLeft, CutsInsideADoubleByteCharacterAtTheByte) {
+  const std::string text = "\xB5\xEA\xC6\xCC";  // two GBK characters, four bytes
+  EXPECT_EQ(TextLeft(text, 1), "\xB5");
+  EXPECT_EQ(TextLeft(text, 3), "\xB5\xEA\xC6");
+  EXPECT_EQ(TextLength(text), 4u);
+}
+
+TEST(ToText, WritesPlainDecimal) {
+  struct Case {
+    std::int32_t value;
+    const char* expected;
+  };
+  const Case cases[] = {
+      {0, "0"}, {7, "7"}, {-12, "-12"}, {1000, "1000"}, {INT32_MAX, "2147483647"}, {INT32_MIN, "-2147483648"}};
+  for (const Case& c : cases) EXPECT_EQ(ToText(c.value), c.expected);
+}
+
+TEST(ToBytes, IntegerIsLittleEndianAndTextHasNoClosingZero) {
+  EXPECT_EQ(ToBytes(8), (Bytes{0x08, 0x00, 0x00, 0x00}));
+  EXPECT_EQ(ToBytes(0), (Bytes{0, 0, 0, 0}));
+  EXPECT_EQ(ToBytes(-1), (Bytes{0xFF, 0xFF, 0xFF, 0xFF}));
+  EXPECT_EQ(ToBytes(0x01020304), (Bytes{0x04, 0x03, 0x02, 0x01}));
+  EXPECT_EQ(ToBytes(std::string_view("ab\xB5")), (Bytes{'a', 'b', 0xB5}));
+  EXPECT_TRUE(ToBytes(std::string_view()).empty());
+}
+
+TEST(JoinTexts, ConcatenatesInOrder) {
+  EXPECT_EQ(JoinTexts({"D:\\T", "\\qnv\\", "123", "\\"}), "D:\\T\\qnv\\123\\");
+  EXPECT_EQ(JoinTexts({"", "a", ""}), "a");
+}
+
+TEST(TextEquals, ComparesBytes) {
+  EXPECT_TRUE(TextEquals("", std::string()));
+  EXPECT_TRUE(TextEquals("abc", "abc"));
+  EXPECT_FALSE(TextEquals("abc", "ABC"));
+  EXPECT_FALSE(TextEquals("abc", "ab"));
+}
+
+TEST(IsGbkLeadByte, CoversTheLeadRangeOnly) {
+  EXPECT_FALSE(IsGbkLeadByte(0x00));
+  EXPECT_FALSE(IsGbkLeadByte(0x5C));
+  EXPECT_FALSE(IsGbkLeadByte(0x80));
+  EXPECT_TRUE(IsGbkLeadByte(0x81));
+  EXPECT_TRUE(IsGbkLeadByte(0xB5));
+  EXPECT_TRUE(IsGbkLeadByte(0xFE));
+  EXPECT_FALSE(IsGbkLeadByte(0xFF));
+}
+
+}  // namespace
