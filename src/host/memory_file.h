@@ -7,7 +7,8 @@
 
 enum SeekOrigin : std::int32_t { kSeekStart = 1, kSeekEnd = 2, kSeekCurrent = 3 };
 
-// A new empty memory file at position 0; its number is never 0.
+// A new empty memory file at position 0. Its number is never 0 and is not
+// given to another file while it is open; 0 means memory could not be had.
 std::int32_t OpenMemoryFile();
 
 // Inserts at the current position, moving later bytes back, and leaves the
