@@ -1,0 +1,106 @@
+#pragma once
+// Carries a list-view record, and the text it points at, to the control and
+// back. Local mode: the record and texts are passed by their own addresses.
+// Remote mode: they are copied into the process that owns the control, and
+// every block placed there is freed when its carrier goes out of scope.
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "listview/remote_memory.h"
+
+// The bytes of each record that travel: the platform's ANSI records up to the
+// last field this class uses, at the build's native field sizes.
+template <typename Record>
+inline constexpr std::size_t kRecordSize = sizeof(Record);
+template <>
+inline constexpr std::size_t kRecordSize<LVITEMA> = offsetof(LVITEMA, iIndent) + sizeof(int);
+template <>
+inline constexpr std::size_t kRecordSize<LVCOLUMNA> = offsetof(LVCOLUMNA, iOrder) + sizeof(int);
+template <>
+inline constexpr std::size_t kRecordSize<LVFINDINFOA> = offsetof(LVFINDINFOA, vkDirection);
+template <>
+inline constexpr std::size_t kRecordSize<LVBKIMAGEA> = offsetof(LVBKIMAGEA, yOffsetPercent) + sizeof(int);
+
+#if !defined(_WIN64)
+static_assert(kRecordSize<LVITEMA> == 40, "item record: mask .. iIndent");
+static_assert(kRecordSize<LVCOLUMNA> == 32, "column record: mask .. iOrder");
+static_assert(kRecordSize<LVFINDINFOA> == 20, "find record: flags, psz, lParam, pt");
+static_assert(kRecordSize<LVBKIMAGEA> == 24, "background record: ulFlags .. yOffsetPercent");
+#endif
+
+// The control and where its records go.
+struct ControlLink {
+  HWND window;
+  bool remote;
+  RemoteMemory& memory;
+  HANDLE process;
+};
+
+// A buffer of fixed capacity that the control writes a text into.
+class TextBuffer {
+ public:
+  TextBuffer(const ControlLink& link, std::size_t capacity);
+  // False when the buffer could not be placed; nothing may be sent then.
+  bool Ready() const;
+  char* Address() const;
+  // The buffer's text up to its first NUL.
+  std::string Text();
+
+ private:
+  const ControlLink& link_;
+  std::vector<char> local_;
+  RemoteBlock remote_;
+};
+
+// A text handed to the control, NUL included (an empty text takes one byte).
+class PassedText {
+ public:
+  PassedText(const ControlLink& link, const std::string& text);
+  bool Ready() const;
+  char* Address() const;
+  // Its length + 1.
+  int Capacity() const { return static_cast<int>(text_.size() + 1); }
+
+ private:
+  const ControlLink& link_;
+  const std::string& text_;
+  RemoteBlock remote_;
+};
+
+// One zero-filled record, placed where the control can reach it.
+template <typename Record>
+class CarriedRecord {
+ public:
+  explicit CarriedRecord(const ControlLink& link) : link_(link) {
+    if (link_.remote) remote_ = RemoteBlock(link_.memory, link_.process, kRecordSize<Record>);
+  }
+  bool Ready() const { return !link_.remote || static_cast<bool>(remote_); }
+  Record& operator*() { return record_; }
+  Record* operator->() { return &record_; }
+
+  // Sends message with lParam = the record's address where the control lives.
+  LRESULT Send(UINT message, WPARAM wParam) {
+    if (!link_.remote) return ::SendMessageA(link_.window, message, wParam, reinterpret_cast<LPARAM>(&record_));
+    remote_.Write(&record_, kRecordSize<Record>);
+    return ::SendMessageA(link_.window, message, wParam, reinterpret_cast<LPARAM>(remote_.Address()));
+  }
+  // Brings back the fields the control wrote (remote mode: the whole record; a
+  // failed read gives zero fields).
+  void ReadBack() {
+    if (!link_.remote) return;
+    const std::string bytes = remote_.Read();
+    std::memcpy(&record_, bytes.data(), kRecordSize<Record>);
+  }
+
+ private:
+  const ControlLink& link_;
+  Record record_{};
+  RemoteBlock remote_;
+};

@@ -1,0 +1,127 @@
+#include "listview/remote_memory.h"
+
+#include <algorithm>
+
+namespace {
+
+std::int32_t FamilyOf(DWORD platformId) {
+  switch (platformId) {
+    case VER_PLATFORM_WIN32s:
+      return 1;
+    case VER_PLATFORM_WIN32_WINDOWS:
+      return 2;
+    case VER_PLATFORM_WIN32_NT:
+      return 3;
+    default:
+      return 0;
+  }
+}
+
+}  // namespace
+
+DWORD RemoteMemory::ReadPlatformId() {
+  OSVERSIONINFOA info{};
+  info.dwOSVersionInfoSize = sizeof(info);
+  // Deprecated but still answering; the platform id is all that is asked.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+  if (!::GetVersionExA(&info)) return 0xFFFFFFFF;
+#pragma GCC diagnostic pop
+  return info.dwPlatformId;
+}
+
+RemoteMemory::RemoteMemory(PlatformIdReader readPlatformId, DWORD processAccess)
+    : readPlatformId_(readPlatformId ? readPlatformId : &ReadPlatformId), processAccess_(processAccess) {}
+
+RemoteMemory::~RemoteMemory() { ReleaseMappings(); }
+
+RemoteMemory::RemoteMemory(RemoteMemory&& other) noexcept
+    : platform_(other.platform_),
+      mappings_(std::move(other.mappings_)),
+      readPlatformId_(other.readPlatformId_),
+      processAccess_(other.processAccess_),
+      live_(std::exchange(other.live_, 0)) {
+  other.mappings_.clear();
+}
+
+RemoteMemory& RemoteMemory::operator=(RemoteMemory&& other) noexcept {
+  if (this != &other) {
+    ReleaseMappings();
+    platform_ = other.platform_;
+    mappings_ = std::move(other.mappings_);
+    other.mappings_.clear();
+    readPlatformId_ = other.readPlatformId_;
+    processAccess_ = other.processAccess_;
+    live_ = std::exchange(other.live_, 0);
+  }
+  return *this;
+}
+
+void RemoteMemory::ReleaseMappings() {
+  for (const Mapping& m : mappings_) {
+    ::UnmapViewOfFile(m.view);
+    ::CloseHandle(m.mapping);
+  }
+  live_ -= std::min(live_, mappings_.size());
+  mappings_.clear();
+}
+
+void RemoteMemory::Close(HANDLE process) {
+  if (!process) return;
+  ::CloseHandle(process);
+  ReleaseMappings();
+}
+
+HANDLE RemoteMemory::OpenWindowProcess(HWND window) {
+  DWORD processId = 0;
+  ::GetWindowThreadProcessId(window, &processId);
+  return ::OpenProcess(processAccess_, FALSE, processId);
+}
+
+bool RemoteMemory::Write(HANDLE process, void* address, const void* source, std::size_t size) {
+  return ::WriteProcessMemory(process, address, source, size, nullptr) != FALSE;
+}
+
+void* RemoteMemory::Allocate(HANDLE process, std::size_t size) {
+  platform_ = FamilyOf(readPlatformId_());
+  if (platform_ == 3) {
+    void* address = ::VirtualAllocEx(process, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+    if (address) ++live_;
+    return address;
+  }
+  // The older families: a paging-file mapping, seen at the same address by
+  // every process. Sizes beyond 32 bits cannot be mapped there.
+  if (size > 0xFFFFFFFFu) return nullptr;
+  HANDLE mapping = ::CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, static_cast<DWORD>(size), "");
+  if (!mapping) return nullptr;
+  void* view = ::MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, 0);
+  if (!view) {
+    ::CloseHandle(mapping);
+    return nullptr;
+  }
+  mappings_.push_back({mapping, view});
+  ++live_;
+  return view;
+}
+
+void RemoteMemory::Free(HANDLE process, void* address) {
+  if (platform_ == 3) {
+    if (::VirtualFreeEx(process, address, 0, MEM_RELEASE) && live_ > 0) --live_;
+    return;
+  }
+  auto found = std::find_if(mappings_.begin(), mappings_.end(), [&](const Mapping& m) { return m.view == address; });
+  if (found == mappings_.end()) return;
+  ::UnmapViewOfFile(found->view);
+  ::CloseHandle(found->mapping);
+  mappings_.erase(found);
+  if (live_ > 0) --live_;
+}
+
+std::string RemoteMemory::Read(HANDLE process, const void* address, std::size_t size) {
+  std::string buffer(size, '\0');
+  if (!::ReadProcessMemory(process, address, buffer.data(), size, nullptr)) {
+    // A partial read may have left bytes behind: a failed read yields zeros only.
+    std::fill(buffer.begin(), buffer.end(), '\0');
+  }
+  return buffer;
+}
