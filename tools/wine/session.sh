@@ -60,6 +60,10 @@ wine_session_up() { # wine_session_up [keep-display]: with it, the user's DISPLA
     kl_wine_fonts
   fi
   "$WINESERVER64" -p >/dev/null 2>&1 && KL_SERVER_UP=1
+  # The first program of a server session starts Wine's own services, which
+  # inherit its output: start them here, so that they never hold a test
+  # runner's pipe open after the test has ended.
+  KL_WINE_TIMEOUT=60 "$ROOT/tools/wine/run" wineboot </dev/null >/dev/null 2>&1
   trap wine_session_down EXIT
   trap 'exit 130' INT TERM
 }

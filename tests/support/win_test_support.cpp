@@ -1,0 +1,196 @@
+#include "win_test_support.h"
+
+#include <thread>
+
+namespace test {
+
+std::string BinFolder() {
+  char path[MAX_PATH * 4] = {};
+  DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
+  std::string p(path, n);
+  return p.substr(0, p.find_last_of('\\'));
+}
+
+TempFolder::TempFolder() {
+  char base[MAX_PATH] = {};
+  GetTempPathA(sizeof base, base);
+  static unsigned counter = 0;
+  for (;;) {
+    path_ = std::string(base) + "kltest-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter);
+    if (CreateDirectoryA(path_.c_str(), nullptr)) break;
+    if (GetLastError() != ERROR_ALREADY_EXISTS) break;
+  }
+}
+
+TempFolder::~TempFolder() { RemoveTree(path_); }
+
+void RemoveTree(const std::string& path) {
+  DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return;
+  if (attributes & FILE_ATTRIBUTE_DIRECTORY && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+    WIN32_FIND_DATAA entry;
+    UniqueFind find(FindFirstFileA((path + "\\*").c_str(), &entry));
+    if (find) {
+      do {
+        std::string name = entry.cFileName;
+        if (name != "." && name != "..") RemoveTree(path + "\\" + name);
+      } while (FindNextFileA(find.get(), &entry));
+    }
+  }
+  SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+  if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+    RemoveDirectoryA(path.c_str());
+  else
+    DeleteFileA(path.c_str());
+}
+
+bool FileExists(const std::string& path) {
+  DWORD a = GetFileAttributesA(path.c_str());
+  return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool FolderExists(const std::string& path) {
+  DWORD a = GetFileAttributesA(path.c_str());
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::string ReadWholeFile(const std::string& path) {
+  UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, 0, nullptr));
+  if (!file) return {};
+  std::string bytes;
+  char chunk[4096];
+  DWORD got = 0;
+  while (ReadFile(file.get(), chunk, sizeof chunk, &got, nullptr) && got > 0) bytes.append(chunk, got);
+  return bytes;
+}
+
+bool WriteWholeFile(const std::string& path, const std::string& bytes) {
+  UniqueFile file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+  DWORD written = 0;
+  return file && WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+         written == bytes.size();
+}
+
+Bytes AsBytes(const std::string& bytes) { return Bytes(bytes.begin(), bytes.end()); }
+std::string AsString(const Bytes& bytes) { return std::string(bytes.begin(), bytes.end()); }
+
+bool CopyFromBin(const std::string& name, const std::string& folder, const std::string& as) {
+  return CopyFileA((BinFolder() + "\\" + name).c_str(), (folder + "\\" + (as.empty() ? name : as)).c_str(), FALSE);
+}
+
+void PumpMessagesFor(std::chrono::milliseconds duration) {
+  auto deadline = std::chrono::steady_clock::now() + duration;
+  do {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  } while (std::chrono::steady_clock::now() < deadline);
+}
+
+bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
+  auto deadline = std::chrono::steady_clock::now() + timeout;
+  for (;;) {
+    if (done()) return true;
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    PumpMessagesFor(std::chrono::milliseconds(10));
+  }
+}
+
+ChildProcess::~ChildProcess() { Kill(); }
+
+bool ChildProcess::Start(const std::string& commandLine, const std::string& currentFolder,
+                         const std::vector<std::string>& extraEnvironment) {
+  Kill();
+  // The child gets this process's environment plus the extra entries.
+  std::string block;
+  if (!extraEnvironment.empty()) {
+    char* env = GetEnvironmentStringsA();
+    for (const char* p = env; *p; p += strlen(p) + 1) block.append(p).push_back('\0');
+    FreeEnvironmentStringsA(env);
+    for (const auto& e : extraEnvironment) block.append(e).push_back('\0');
+    block.push_back('\0');
+  }
+  STARTUPINFOA si = {};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi = {};
+  std::string line = commandLine;
+  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, block.empty() ? nullptr : block.data(),
+                      currentFolder.empty() ? nullptr : currentFolder.c_str(), &si, &pi))
+    return false;
+  CloseHandle(pi.hThread);
+  process_.reset(pi.hProcess);
+  id_ = pi.dwProcessId;
+  return true;
+}
+
+bool ChildProcess::running() const { return process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT; }
+
+bool ChildProcess::WaitForExit(DWORD& exitCode, std::chrono::milliseconds timeout) {
+  if (!process_) return false;
+  if (!WaitUntil([&] { return WaitForSingleObject(process_.get(), 0) == WAIT_OBJECT_0; }, timeout)) return false;
+  return GetExitCodeProcess(process_.get(), &exitCode) != 0;
+}
+
+void ChildProcess::Kill() {
+  if (running()) {
+    TerminateProcess(process_.get(), 99);
+    WaitForSingleObject(process_.get(), 5000);
+  }
+  process_.reset();
+  id_ = 0;
+}
+
+namespace {
+struct WindowSearch {
+  DWORD processId;
+  const std::string* title;
+  HWND found;
+};
+
+BOOL CALLBACK MatchWindow(HWND window, LPARAM context) {
+  auto* search = reinterpret_cast<WindowSearch*>(context);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner != search->processId) return TRUE;
+  if (!search->title->empty()) {
+    wchar_t text[512] = {};
+    GetWindowTextW(window, text, 512);
+    if (Widen(*search->title) != text) return TRUE;
+  }
+  search->found = window;
+  return FALSE;
+}
+}  // namespace
+
+HWND WaitForProcessWindow(DWORD processId, const std::string& title, std::chrono::milliseconds timeout) {
+  WindowSearch search{processId, &title, nullptr};
+  WaitUntil(
+      [&] {
+        EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+        return search.found != nullptr;
+      },
+      timeout);
+  return search.found;
+}
+
+std::wstring Widen(const std::string& ansi) {
+  if (ansi.empty()) return {};
+  int n = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
+  std::wstring wide(n, L'\0');
+  MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), wide.data(), n);
+  return wide;
+}
+
+std::string Narrow(const std::wstring& wide) {
+  if (wide.empty()) return {};
+  int n = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+  std::string ansi(n, '\0');
+  WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), ansi.data(), n, nullptr, nullptr);
+  return ansi;
+}
+
+}  // namespace test
