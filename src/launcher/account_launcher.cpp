@@ -1,0 +1,189 @@
+#include "launcher/account_launcher.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "host/files.h"
+#include "host/list_control.h"
+#include "host/process.h"
+#include "host/program_end.h"
+#include "host/registry.h"
+#include "host/text.h"
+#include "host/window.h"
+#include "launcher/account_storage.h"
+#include "launcher/launch.h"
+
+namespace {
+
+constexpr std::int32_t kClassesRoot = 1;
+constexpr char kBrowserIconValue[] = "ChromeHTML\\Application\\ApplicationIcon";
+constexpr char kPathError[] = "\xC2\xB7\xBE\xB6\xB4\xED\xCE\xF3";  // 路径错误 (GBK)
+constexpr char kProfileRoot[] = "qnv";                             // relative: the current folder is the program folder
+
+constexpr std::int32_t kDefaultPointer = 0;
+constexpr std::int32_t kMovePointer = 8;  // IDC_SIZEALL
+
+// The browser's path from its icon location "<path>,<icon index>": the text
+// before the last comma (all of it when there is none), without the double
+// quotes around it. Neither a comma nor a quote is ever the second byte of a
+// double-byte character, so a byte search is safe.
+std::string BrowserPathFromIconLocation(std::string_view icon) {
+  const std::size_t comma = icon.rfind(',');
+  std::string_view path = comma == std::string_view::npos ? icon : icon.substr(0, comma);
+  if (path.size() >= 2 && path.front() == '"' && path.back() == '"') path = path.substr(1, path.size() - 2);
+  return std::string(path);
+}
+
+// Row values and texts of both columns, as one unit of a row move.
+struct RowCopy {
+  std::string text0;
+  std::int32_t image0;
+  std::string text1;
+  std::int32_t image1;
+  std::int32_t value;
+};
+
+RowCopy ReadRow(HWND list, std::int32_t row) {
+  return RowCopy{ListGetCellText(list, row, 0), ListGetCellImage(list, row, 0), ListGetCellText(list, row, 1),
+                 ListGetCellImage(list, row, 1), ListGetRowValue(list, row)};
+}
+
+void WriteRow(HWND list, std::int32_t row, const RowCopy& copy) {
+  ListSetCellText(list, row, 0, copy.text0);
+  ListSetCellImage(list, row, 0, copy.image0);
+  ListSetCellText(list, row, 1, copy.text1);
+  ListSetCellImage(list, row, 1, copy.image1);
+  ListSetRowValue(list, row, copy.value);
+}
+
+}  // namespace
+
+void AccountLauncher::OnMainWindowCreated() {
+  LoadAccountList(controls_.accounts);
+  EnableDebugPrivilege();
+  const std::optional<std::string> icon = TryReadRegistryText(kClassesRoot, kBrowserIconValue);
+  controls_.browserPath.SetContent(icon ? BrowserPathFromIconLocation(*icon) : std::string(kPathError));
+}
+
+void AccountLauncher::OnMainWindowDestroyed() { EndProgram(0); }
+
+void AccountLauncher::RenumberRows() {
+  const HWND list = controls_.accounts.ControlWindowHandle();
+  const std::int32_t rows = ListRowCount(list);
+  for (std::int32_t i = 0; i < rows; ++i) ListSetCellText(list, i, 0, ToText(i + 1));
+}
+
+void AccountLauncher::OnAddClicked() {
+  const HWND list = controls_.accounts.ControlWindowHandle();
+  if (!controls_.accountText.Content().empty()) {
+    ListInsertRow(list);
+    const std::int32_t rows = ListRowCount(list);
+    ListSetCellText(list, rows - 1, 0, ToText(rows));
+    ListSetCellText(list, rows - 1, 1, controls_.accountText.Content());
+    controls_.accountText.SetContent({});
+  }
+  // Stored also when nothing was added.
+  SaveAccountList(controls_.accounts);
+}
+
+void AccountLauncher::OnDeleteClicked() {
+  const std::int32_t selected = controls_.accounts.SelectedRow();
+  if (selected == -1) return;
+  // The account's profile folder stays.
+  ListDeleteRow(controls_.accounts.ControlWindowHandle(), selected);
+  RenumberRows();
+  SaveAccountList(controls_.accounts);
+}
+
+void AccountLauncher::OnModifyClicked() {
+  if (controls_.accounts.SelectedRow() == -1) return;
+  // The row last clicked changes, not necessarily the selected one; a row that
+  // no longer exists changes nothing.
+  ListSetCellText(controls_.accounts.ControlWindowHandle(), editRow_, 1, controls_.accountText.Content());
+  SaveAccountList(controls_.accounts);
+}
+
+void AccountLauncher::OnRenumberClicked() {
+  RenumberRows();
+  SaveAccountList(controls_.accounts);
+}
+
+void AccountLauncher::OnClearTempFilesClicked() { RemoveFolderTree(kProfileRoot); }
+
+void AccountLauncher::OnListClicked() {
+  const std::int32_t selected = controls_.accounts.SelectedRow();
+  if (selected == -1) return;
+  controls_.accountText.SetContent(ListGetCellText(controls_.accounts.ControlWindowHandle(), selected, 1));
+  editRow_ = controls_.accounts.SelectedRow();
+  ActivateAccountWindow();
+}
+
+void AccountLauncher::ActivateAccountWindow() {
+  const std::string title =
+      ListGetCellText(controls_.accounts.ControlWindowHandle(), controls_.accounts.SelectedRow(), 1);
+  // An empty title would match the first top-level window of all.
+  if (title.empty()) return;
+  BringWindowToFront(FindTopLevelWindow(title));
+}
+
+void AccountLauncher::OnListDoubleClicked(std::int32_t, std::int32_t, std::int32_t) {
+  const std::int32_t selected = controls_.accounts.SelectedRow();
+  if (selected == -1) return;
+  const std::string account = ListGetCellText(controls_.accounts.ControlWindowHandle(), selected, 1);
+  const std::string browser = controls_.browserPath.Content();
+  LaunchAccount(browser, account);
+}
+
+void AccountLauncher::OnListButtonDown(std::int32_t, std::int32_t, std::int32_t) {
+  // A press always re-arms, whatever the state.
+  dragTarget_ = -1;
+  dragSource_ = -1;
+}
+
+void AccountLauncher::OnListPointerMoved(std::int32_t x, std::int32_t y, std::int32_t) {
+  if (dragTarget_ == 0) return;
+  if (!IsLeftButtonDown()) {
+    // The button came up where the list did not see it: the drag is off.
+    dragTarget_ = 0;
+    dragSource_ = -1;
+    controls_.accounts.SetMousePointer(kDefaultPointer);
+    return;
+  }
+  if (dragTarget_ == -1) {
+    dragSource_ = controls_.accounts.SelectedRow();
+    controls_.accounts.SetMousePointer(kMovePointer);
+  }
+  const std::int32_t hit = ListHitTestRow(controls_.accounts.ControlWindowHandle(), x, y);
+  if (hit != -1) dragTarget_ = hit + 1;
+  // Over no row this clears the selection; the target keeps the last row hit.
+  controls_.accounts.SetSelectedRow(hit);
+}
+
+void AccountLauncher::OnListButtonUp(std::int32_t, std::int32_t, std::int32_t) {
+  if (dragTarget_ < 1 || dragSource_ == -1) return;
+  if (dragTarget_ > dragSource_) {
+    MoveDraggedRow(true);
+    controls_.accounts.SetSelectedRow(dragTarget_ - 1);
+  } else {
+    MoveDraggedRow(false);
+  }
+  dragTarget_ = 0;
+  dragSource_ = -1;
+  controls_.accounts.SetMousePointer(kDefaultPointer);
+  SaveAccountList(controls_.accounts);
+}
+
+void AccountLauncher::MoveDraggedRow(bool down) {
+  const HWND list = controls_.accounts.ControlWindowHandle();
+  const RowCopy dragged = ReadRow(list, dragSource_);
+  if (!down) {
+    ListDeleteRow(list, dragSource_);
+    --dragTarget_;
+  }
+  ListInsertRow(list);
+  // The rows from the drop row on move one place down to make room.
+  for (std::int32_t k = ListRowCount(list) - 1; k > dragTarget_; --k) WriteRow(list, k, ReadRow(list, k - 1));
+  WriteRow(list, dragTarget_, dragged);
+  if (down) ListDeleteRow(list, dragSource_);
+}

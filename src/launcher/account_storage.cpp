@@ -1,0 +1,81 @@
+#include "launcher/account_storage.h"
+
+#include <cstdint>
+#include <string>
+
+#include "host/cipher.h"
+#include "host/files.h"
+#include "host/list_control.h"
+#include "host/memory_file.h"
+#include "host/text.h"
+#include "launcher/list_content.h"
+#include "listview/list_view_access.h"
+
+namespace {
+
+// A constant of the program, the same for writing and reading.
+constexpr char kPassword[] = "qeza";
+
+std::string ConfigFilePath() { return JoinTexts({ProgramFolder(), "\\config.ini"}); }
+
+// The cell's whole text: the buffer grows until the text leaves two bytes to
+// spare. A cut text fills the buffer, or all but one byte of it when the cut
+// falls inside a double-byte character.
+std::string WholeCellText(ListViewAccess& list, std::int32_t row, std::int32_t column) {
+  constexpr std::int32_t kLargest = 1 << 24;
+  for (std::int32_t capacity = 260;; capacity *= 2) {
+    std::string text = list.GetItemText(row, column, capacity);
+    if (static_cast<std::int64_t>(text.size()) < capacity - 2 || capacity >= kLargest) return text;
+  }
+}
+
+// Appends each row's record and its cells' records to the memory file. False
+// when a record could not be added.
+bool AppendListContent(ListViewAccess& list, std::int32_t file) {
+  const std::int32_t columns = list.GetColumnCount();
+  const std::int32_t rows = list.GetItemCount();
+  for (std::int32_t r = 0; r < rows; ++r) {
+    if (!InsertFileBytes(file,
+                         EncodeRowRecord(list.GetCellImage(r, 0), list.GetItemParam(r), WholeCellText(list, r, 0))))
+      return false;
+    for (std::int32_t c = 1; c < columns; ++c) {
+      if (!InsertFileBytes(file, EncodeCellRecord(list.GetCellImage(r, c), WholeCellText(list, r, c)))) return false;
+    }
+  }
+  return true;
+}
+
+// The list's whole content as the stored body lays it out; false when it could
+// not be read out completely.
+bool ReadOutListContent(HWND window, Bytes& plain) {
+  ListViewAccess list;
+  if (!list.Bind(window)) return false;
+  MemoryFileScope file;
+  if (file.get() == 0 || !AppendListContent(list, file.get())) return false;
+  const std::int64_t length = FileLength(file.get());
+  if (length < 0 || !SeekFile(file.get(), kSeekStart, 0)) return false;
+  plain = ReadFileRange(file.get(), length);
+  return static_cast<std::int64_t>(plain.size()) == length;
+}
+
+}  // namespace
+
+void LoadAccountList(ReportList list) {
+  const Bytes stored = ReadFileBytes(ConfigFilePath());
+  list.SetContent(DecryptData(stored, kPassword, kRc4Algorithm));
+}
+
+void SaveAccountList(ReportList list) {
+  // An empty list is stored too (as an empty file), so that deleting the last
+  // row survives a restart.
+  Bytes plain;
+  if (!ReadOutListContent(list.ControlWindowHandle(), plain)) return;
+  const Bytes stored = EncryptData(plain, kPassword, kRc4Algorithm);
+  if (stored.size() != plain.size()) return;
+  // The file is replaced whole or not at all, and the plain body never touches
+  // the disk; on failure the rows stay on screen as they are.
+  if (!ReplaceFileBytes(ConfigFilePath(), stored)) return;
+  // The list is rebuilt from the stored file after every save.
+  ListDeleteAllRows(list.ControlWindowHandle());
+  LoadAccountList(list);
+}
