@@ -1,0 +1,202 @@
+#include "host/files.h"
+
+#include <windows.h>
+
+#include <atomic>
+#include <limits>
+
+#include "host/handles.h"
+
+namespace {
+
+// Writes every byte of the block; WriteFile may take fewer at a time.
+bool WriteAll(HANDLE file, const Bytes& data) {
+  std::size_t done = 0;
+  while (done < data.size()) {
+    const std::size_t left = data.size() - done;
+    const DWORD chunk = left > (1u << 30) ? (1u << 30) : static_cast<DWORD>(left);
+    DWORD written = 0;
+    if (!WriteFile(file, data.data() + done, chunk, &written, nullptr) || written == 0) return false;
+    done += written;
+  }
+  return true;
+}
+
+// The folder part of a path (up to its last separator), "." when it has none.
+std::string FolderOf(const std::string& path) {
+  const std::size_t cut = path.find_last_of("\\/");
+  if (cut == std::string::npos) return ".";
+  if (cut == 0) return path.substr(0, 1);
+  // "C:\name": keep the backslash so that the folder is the drive's root.
+  if (cut == 2 && path[1] == ':') return path.substr(0, 3);
+  return path.substr(0, cut);
+}
+
+// A name for a file beside `path` that nothing else uses at this moment.
+std::string TemporaryNameBeside(const std::string& path) {
+  static std::atomic<unsigned> counter{0};
+  const std::string folder = FolderOf(path);
+  const std::string base = folder + (folder.back() == '\\' || folder.back() == '/' ? "" : "\\") + "~kl" +
+                           std::to_string(GetCurrentProcessId()) + "-";
+  for (;;) {
+    std::string candidate = base + std::to_string(++counter) + ".tmp";
+    if (GetFileAttributesA(candidate.c_str()) == INVALID_FILE_ATTRIBUTES) return candidate;
+  }
+}
+
+bool IsDriveRoot(std::string_view path) {
+  if (path.size() < 2 || path[1] != ':') return false;
+  return path.size() == 2 || (path.size() == 3 && (path[2] == '\\' || path[2] == '/'));
+}
+
+// Removes a junction or symbolic link itself, never what it points to.
+void RemoveLink(const std::string& path, DWORD attributes) {
+  if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+    RemoveDirectoryA(path.c_str());
+  else
+    DeleteFileA(path.c_str());
+}
+
+// Empties the folder depth first. Entries whose names begin with a dot stay;
+// anything that cannot be removed is passed over.
+void RemoveFolderContent(const std::string& folder) {
+  WIN32_FIND_DATAA entry;
+  UniqueFind find(FindFirstFileA((folder + "\\*.*").c_str(), &entry));
+  if (!find) return;
+  do {
+    if (entry.cFileName[0] == '.') continue;
+    const std::string child = folder + "\\" + entry.cFileName;
+    if (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+      RemoveLink(child, entry.dwFileAttributes);
+    } else if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      RemoveFolderContent(child);
+      RemoveDirectoryA(child.c_str());
+    } else {
+      DeleteFileA(child.c_str());
+    }
+  } while (FindNextFileA(find.get(), &entry));
+}
+
+// Where the first folder that may need making starts: after "X:\\", after a
+// leading backslash, or after "\\\\server\\share\\".
+std::size_t FirstFolderAfterRoot(const std::string& path) {
+  if (path.size() >= 2 && path[1] == ':') return path.size() > 2 && path[2] == '\\' ? 3 : 2;
+  if (path.rfind("\\\\", 0) == 0) {
+    std::size_t at = path.find('\\', 2);                        // end of the server
+    if (at != std::string::npos) at = path.find('\\', at + 1);  // end of the share
+    return at == std::string::npos ? path.size() : at + 1;
+  }
+  return path.rfind('\\', 0) == 0 ? 1 : 0;
+}
+
+}  // namespace
+
+std::string ProgramFolder() {
+  std::string path(MAX_PATH, '\0');
+  for (;;) {
+    const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0) return {};
+    // A full buffer may mean the name was cut: ask again with more room.
+    if (length < path.size() - 1 || path.size() >= 32768) {
+      path.resize(length);
+      break;
+    }
+    path.resize(path.size() * 2);
+  }
+  const std::size_t cut = path.find_last_of('\\');
+  return cut == std::string::npos ? std::string() : path.substr(0, cut);
+}
+
+Bytes ReadFileBytes(const std::string& path) {
+  if (path.empty()) return {};
+  // Others may read the file while it is open here, but not change it.
+  UniqueFile file(
+      CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return {};
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(file.get(), &size) || size.QuadPart <= 0) return {};
+  if (static_cast<unsigned long long>(size.QuadPart) > std::numeric_limits<DWORD>::max()) return {};
+  Bytes data;
+  try {
+    data.resize(static_cast<std::size_t>(size.QuadPart));
+  } catch (const std::bad_alloc&) {
+    return {};
+  }
+  std::size_t got = 0;
+  while (got < data.size()) {
+    DWORD chunk = 0;
+    if (!ReadFile(file.get(), data.data() + got, static_cast<DWORD>(data.size() - got), &chunk, nullptr)) return {};
+    if (chunk == 0) break;  // the file became shorter: keep what arrived
+    got += chunk;
+  }
+  data.resize(got);
+  return data;
+}
+
+bool WriteFileBytes(const std::string& path, const std::vector<Bytes>& parts) {
+  if (path.empty()) return false;
+  UniqueFile file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return false;
+  for (const Bytes& part : parts)
+    if (!WriteAll(file.get(), part)) return false;
+  return true;
+}
+
+bool WriteFileBytes(const std::string& path, const Bytes& data) {
+  return WriteFileBytes(path, std::vector<Bytes>{data});
+}
+
+bool ReplaceFileBytes(const std::string& path, const Bytes& data) {
+  if (path.empty()) return false;
+  // A read-only target is refused here too, so that the result does not hang
+  // on whether the platform's move honours the attribute.
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
+    return false;
+
+  const std::string temporary = TemporaryNameBeside(path);
+  bool written = false;
+  {
+    UniqueFile file(
+        CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
+    written = WriteAll(file.get(), data) && FlushFileBuffers(file.get());
+  }
+  if (written && MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    return true;
+  DeleteFileA(temporary.c_str());
+  return false;
+}
+
+bool RemoveFolderTree(std::string_view path) {
+  while (!path.empty() && path.front() == ' ') path.remove_prefix(1);
+  if (path.empty() || IsDriveRoot(path)) return false;
+  const std::string folder(path);
+  const DWORD attributes = GetFileAttributesA(folder.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
+  // The folder itself may be a link: then only the link goes.
+  if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return RemoveDirectoryA(folder.c_str()) != FALSE;
+  RemoveFolderContent(folder);
+  return RemoveDirectoryA(folder.c_str()) != FALSE;
+}
+
+bool EnsureFolderPath(const std::string& path) {
+  // The ANSI folder functions stop at MAX_PATH.
+  if (path.size() >= MAX_PATH) return false;
+  // Made here rather than by dbghelp's MakeSureDirectoryPathExists: that one
+  // cuts at every byte 0x5C, also the second byte of a double-byte character,
+  // and so makes stray folders named after half an account text.
+  std::size_t at = FirstFolderAfterRoot(path);
+  for (; at < path.size(); ++at) {
+    if (IsDBCSLeadByte(static_cast<BYTE>(path[at])) && at + 1 < path.size()) {
+      ++at;
+      continue;
+    }
+    if (path[at] != '\\') continue;
+    const std::string folder = path.substr(0, at + 1);
+    if (CreateDirectoryA(folder.c_str(), nullptr)) continue;
+    const DWORD attributes = GetFileAttributesA(folder.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
+  }
+  return true;
+}

@@ -1,0 +1,536 @@
+// Whole files and folder trees on the real file system (under Wine).
+
+#include <windows.h>
+#include <winioctl.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "host/files.h"
+#include "host/handles.h"
+#include "win_test_support.h"
+
+namespace {
+
+using test::AsBytes;
+using test::FileExists;
+using test::FolderExists;
+using test::ReadWholeFile;
+using test::TempFolder;
+using test::WriteWholeFile;
+
+// The names in a folder, "." and ".." left out.
+std::vector<std::string> Entries(const std::string& folder) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA entry;
+  UniqueFind find(FindFirstFileA((folder + "\\*").c_str(), &entry));
+  if (!find) return names;
+  do {
+    const std::string name = entry.cFileName;
+    if (name != "." && name != "..") names.push_back(name);
+  } while (FindNextFileA(find.get(), &entry));
+  return names;
+}
+
+UniqueFile OpenHeld(const std::string& path, DWORD access, DWORD share) {
+  return UniqueFile(CreateFileA(path.c_str(), access, share, nullptr, OPEN_EXISTING, 0, nullptr));
+}
+
+// Makes `folder` the current folder for the test's duration.
+class CurrentFolderScope {
+ public:
+  explicit CurrentFolderScope(const std::string& folder) {
+    char old[MAX_PATH] = {};
+    GetCurrentDirectoryA(sizeof old, old);
+    old_ = old;
+    SetCurrentDirectoryA(folder.c_str());
+  }
+  ~CurrentFolderScope() { SetCurrentDirectoryA(old_.c_str()); }
+
+ private:
+  std::string old_;
+};
+
+TEST(ProgramFolder, IsTheFolderOfTheRunningProgram) {
+  const std::string folder = ProgramFolder();
+  EXPECT_EQ(folder, test::BinFolder());
+  EXPECT_NE(folder.back(), '\\');
+  EXPECT_TRUE(FileExists(folder + "\\test_files.exe"));
+}
+
+// ---------------------------------------------------------------- reading
+
+enum class Setup { kMissing, kEmpty, kFolder, kContent, kHeldWithoutSharing, kHeldForWriting, kHeldForReading };
+
+struct ReadCase {
+  const char* name;
+  Setup setup;
+  std::string expected;
+};
+
+class ReadFileBytesTest : public testing::TestWithParam<ReadCase> {};
+
+TEST_P(ReadFileBytesTest, GivesTheWholeFileOrNothing) {
+  const ReadCase& c = GetParam();
+  TempFolder temp;
+  const std::string path = temp / "data.bin";
+  const std::string content("k\0\xff\x95\x5c\r\n", 7);
+  UniqueFile held;
+  switch (c.setup) {
+    case Setup::kMissing:
+      break;
+    case Setup::kEmpty:
+      ASSERT_TRUE(WriteWholeFile(path, ""));
+      break;
+    case Setup::kFolder:
+      ASSERT_TRUE(CreateDirectoryA(path.c_str(), nullptr));
+      break;
+    case Setup::kContent:
+      ASSERT_TRUE(WriteWholeFile(path, content));
+      break;
+    case Setup::kHeldWithoutSharing:
+      ASSERT_TRUE(WriteWholeFile(path, content));
+      held = OpenHeld(path, GENERIC_READ | GENERIC_WRITE, 0);
+      ASSERT_TRUE(held);
+      break;
+    case Setup::kHeldForWriting:  // it may change under us: not read
+      ASSERT_TRUE(WriteWholeFile(path, content));
+      held = OpenHeld(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE);
+      ASSERT_TRUE(held);
+      break;
+    case Setup::kHeldForReading:  // other readers are welcome
+      ASSERT_TRUE(WriteWholeFile(path, content));
+      held = OpenHeld(path, GENERIC_READ, FILE_SHARE_READ);
+      ASSERT_TRUE(held);
+      break;
+  }
+  const std::string expected = c.expected == "content" ? content : c.expected;
+  EXPECT_EQ(test::AsString(ReadFileBytes(path)), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ReadFileBytesTest,
+                         testing::Values(ReadCase{"Missing", Setup::kMissing, ""}, ReadCase{"Empty", Setup::kEmpty, ""},
+                                         ReadCase{"Folder", Setup::kFolder, ""},
+                                         ReadCase{"Content", Setup::kContent, "content"},
+                                         ReadCase{"HeldWithoutSharing", Setup::kHeldWithoutSharing, ""},
+                                         ReadCase{"HeldForWriting", Setup::kHeldForWriting, ""},
+                                         ReadCase{"HeldForReading", Setup::kHeldForReading, "content"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ReadFileBytes, EmptyPathGivesNothing) { EXPECT_TRUE(ReadFileBytes("").empty()); }
+
+TEST(ReadFileBytes, ReadsALargeFileWhole) {
+  TempFolder temp;
+  std::string big(3 * 1024 * 1024 + 17, '\0');
+  for (std::size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>(i * 131 + (i >> 12));
+  ASSERT_TRUE(WriteWholeFile(temp / "big", big));
+  EXPECT_TRUE(test::AsString(ReadFileBytes(temp / "big")) == big);
+}
+
+// ---------------------------------------------------------------- writing
+
+TEST(WriteFileBytes, EmptyPathIsRefused) {
+  EXPECT_FALSE(WriteFileBytes("", AsBytes("x")));
+  EXPECT_FALSE(WriteFileBytes("", std::vector<Bytes>{}));
+}
+
+TEST(WriteFileBytes, OneEmptyPartCreatesOrEmptiesTheFile) {
+  TempFolder temp;
+  EXPECT_TRUE(WriteFileBytes(temp / "new", Bytes{}));
+  EXPECT_TRUE(FileExists(temp / "new"));
+  EXPECT_EQ(ReadWholeFile(temp / "new"), "");
+
+  ASSERT_TRUE(WriteWholeFile(temp / "old", "previous content"));
+  EXPECT_TRUE(WriteFileBytes(temp / "old", std::vector<Bytes>{Bytes{}}));
+  EXPECT_TRUE(FileExists(temp / "old"));
+  EXPECT_EQ(ReadWholeFile(temp / "old"), "");
+}
+
+TEST(WriteFileBytes, WritesThePartsInOrderOverLongerContent) {
+  TempFolder temp;
+  ASSERT_TRUE(WriteWholeFile(temp / "f", std::string(100, 'z')));
+  EXPECT_TRUE(
+      WriteFileBytes(temp / "f", {AsBytes("one,"), Bytes{}, AsBytes("two,"), AsBytes(std::string("\0\x95\x5c", 3))}));
+  EXPECT_EQ(ReadWholeFile(temp / "f"), std::string("one,two,\0\x95\x5c", 11));
+}
+
+TEST(WriteFileBytes, FailsWhenTheFileCannotBeOpened) {
+  TempFolder temp;
+  EXPECT_FALSE(WriteFileBytes(temp / "missing-folder\\f", AsBytes("x")));
+  EXPECT_FALSE(FolderExists(temp / "missing-folder"));
+
+  ASSERT_TRUE(WriteWholeFile(temp / "held", "kept"));
+  {
+    UniqueFile held = OpenHeld(temp / "held", GENERIC_READ, FILE_SHARE_READ);
+    ASSERT_TRUE(held);
+    EXPECT_FALSE(WriteFileBytes(temp / "held", AsBytes("new")));
+  }
+  EXPECT_EQ(ReadWholeFile(temp / "held"), "kept");
+}
+
+// ---------------------------------------------------------------- replacing
+
+enum class Target { kMissing, kPlain, kReadOnly, kHeldWithoutSharing, kFolder };
+
+struct ReplaceCase {
+  const char* name;
+  Target target;
+  std::string data;
+  bool replaced;
+};
+
+class ReplaceFileBytesTest : public testing::TestWithParam<ReplaceCase> {};
+
+TEST_P(ReplaceFileBytesTest, ReplacesWhollyOrNotAtAllAndLeavesNoTemporaryFile) {
+  const ReplaceCase& c = GetParam();
+  TempFolder temp;
+  const std::string path = temp / "config.ini";
+  const std::string old = "the old content, longer than the new one";
+  UniqueFile held;
+  switch (c.target) {
+    case Target::kMissing:
+      break;
+    case Target::kPlain:
+      ASSERT_TRUE(WriteWholeFile(path, old));
+      break;
+    case Target::kReadOnly:
+      ASSERT_TRUE(WriteWholeFile(path, old));
+      ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
+      break;
+    case Target::kHeldWithoutSharing:
+      ASSERT_TRUE(WriteWholeFile(path, old));
+      held = OpenHeld(path, GENERIC_READ, 0);
+      ASSERT_TRUE(held);
+      break;
+    case Target::kFolder:
+      ASSERT_TRUE(CreateDirectoryA(path.c_str(), nullptr));
+      break;
+  }
+
+  EXPECT_EQ(ReplaceFileBytes(path, AsBytes(c.data)), c.replaced);
+  held.reset();
+
+  if (c.target == Target::kFolder) {
+    EXPECT_TRUE(FolderExists(path));
+  } else if (c.replaced) {
+    EXPECT_TRUE(FileExists(path));
+    EXPECT_EQ(ReadWholeFile(path), c.data);
+  } else {
+    EXPECT_EQ(ReadWholeFile(path), c.target == Target::kMissing ? "" : old);
+  }
+  const std::vector<std::string> expected =
+      c.target == Target::kMissing && !c.replaced ? std::vector<std::string>{} : std::vector<std::string>{"config.ini"};
+  EXPECT_EQ(Entries(temp.path()), expected);
+  SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ReplaceFileBytesTest,
+    testing::Values(ReplaceCase{"NewFile", Target::kMissing, "fresh", true},
+                    ReplaceCase{"ShorterOverLonger", Target::kPlain, std::string("new\0\x95\x5c", 6), true},
+                    ReplaceCase{"EmptyGivesZeroBytes", Target::kPlain, "", true},
+                    ReplaceCase{"ReadOnlyKeepsOld", Target::kReadOnly, "new", false},
+                    ReplaceCase{"HeldWithoutSharingKeepsOld", Target::kHeldWithoutSharing, "new", false},
+                    ReplaceCase{"FolderIsNotReplaced", Target::kFolder, "new", false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ReplaceFileBytes, FailsInAMissingFolderAndForAnEmptyPath) {
+  TempFolder temp;
+  EXPECT_FALSE(ReplaceFileBytes(temp / "no-such-folder\\config.ini", AsBytes("x")));
+  EXPECT_FALSE(ReplaceFileBytes("", AsBytes("x")));
+  EXPECT_TRUE(Entries(temp.path()).empty());
+}
+
+TEST(ReplaceFileBytes, ARelativePathIsTakenFromTheCurrentFolder) {
+  TempFolder temp;
+  ASSERT_TRUE(WriteWholeFile(temp / "config.ini", "old"));
+  CurrentFolderScope here(temp.path());
+  EXPECT_TRUE(ReplaceFileBytes("config.ini", AsBytes("new")));
+  EXPECT_EQ(ReadWholeFile(temp / "config.ini"), "new");
+  EXPECT_EQ(Entries(temp.path()), std::vector<std::string>{"config.ini"});
+}
+
+// ---------------------------------------------------------------- removing trees
+
+// Builds a small profile-like tree under `root`.
+void MakeTree(const std::string& root) {
+  ASSERT_TRUE(CreateDirectoryA(root.c_str(), nullptr));
+  ASSERT_TRUE(CreateDirectoryA((root + "\\Default").c_str(), nullptr));
+  ASSERT_TRUE(CreateDirectoryA((root + "\\Default\\Cache").c_str(), nullptr));
+  ASSERT_TRUE(CreateDirectoryA((root + "\\Default\\Cache\\deep").c_str(), nullptr));
+  ASSERT_TRUE(WriteWholeFile(root + "\\Local State", "x"));
+  ASSERT_TRUE(WriteWholeFile(root + "\\Default\\Cookies", "x"));
+  ASSERT_TRUE(WriteWholeFile(root + "\\Default\\Cache\\deep\\data_0", "x"));
+}
+
+TEST(RemoveFolderTree, RemovesNestedFoldersAndFiles) {
+  TempFolder temp;
+  ASSERT_NO_FATAL_FAILURE(MakeTree(temp / "qnv"));
+  EXPECT_TRUE(RemoveFolderTree(temp / "qnv"));
+  EXPECT_FALSE(FolderExists(temp / "qnv"));
+}
+
+TEST(RemoveFolderTree, LeadingSpacesAreSkippedAndRelativePathsUseTheCurrentFolder) {
+  TempFolder temp;
+  ASSERT_NO_FATAL_FAILURE(MakeTree(temp / "qnv"));
+  CurrentFolderScope here(temp.path());
+  EXPECT_TRUE(RemoveFolderTree("   qnv"));
+  EXPECT_FALSE(FolderExists(temp / "qnv"));
+}
+
+TEST(RemoveFolderTree, NothingToRemove) {
+  TempFolder temp;
+  EXPECT_FALSE(RemoveFolderTree(""));
+  EXPECT_FALSE(RemoveFolderTree("    "));
+  EXPECT_FALSE(RemoveFolderTree(temp / "missing"));
+  ASSERT_TRUE(WriteWholeFile(temp / "plain-file", "x"));
+  EXPECT_FALSE(RemoveFolderTree(temp / "plain-file"));
+  EXPECT_TRUE(FileExists(temp / "plain-file"));
+}
+
+TEST(RemoveFolderTree, EntriesBeginningWithADotStayWithTheirFolders) {
+  TempFolder temp;
+  const std::string root = temp / "qnv";
+  ASSERT_NO_FATAL_FAILURE(MakeTree(root));
+  ASSERT_TRUE(WriteWholeFile(root + "\\Default\\.keep", "dot file"));
+  ASSERT_TRUE(CreateDirectoryA((root + "\\.hidden").c_str(), nullptr));
+  ASSERT_TRUE(WriteWholeFile(root + "\\.hidden\\inner", "inside a dot folder"));
+
+  EXPECT_FALSE(RemoveFolderTree(root));
+
+  EXPECT_EQ(ReadWholeFile(root + "\\Default\\.keep"), "dot file");
+  EXPECT_EQ(ReadWholeFile(root + "\\.hidden\\inner"), "inside a dot folder");
+  EXPECT_FALSE(FileExists(root + "\\Local State"));
+  EXPECT_FALSE(FileExists(root + "\\Default\\Cookies"));
+  EXPECT_FALSE(FolderExists(root + "\\Default\\Cache"));
+}
+
+TEST(RemoveFolderTree, ALockedFileIsPassedOverAndTheRestGoes) {
+  TempFolder temp;
+  const std::string root = temp / "qnv";
+  ASSERT_NO_FATAL_FAILURE(MakeTree(root));
+  {
+    UniqueFile held = OpenHeld(root + "\\Default\\Cookies", GENERIC_READ, 0);
+    ASSERT_TRUE(held);
+    EXPECT_FALSE(RemoveFolderTree(root));
+  }
+  EXPECT_TRUE(FileExists(root + "\\Default\\Cookies"));
+  EXPECT_FALSE(FileExists(root + "\\Local State"));
+  EXPECT_FALSE(FolderExists(root + "\\Default\\Cache"));
+  EXPECT_TRUE(RemoveFolderTree(root));
+}
+
+// A drive letter whose root is a scratch folder, so that the refusal of drive
+// roots is tested where a fault would cost nothing. Wine's mount manager maps
+// a letter to a Unix folder; on Windows, DefineDosDevice does the same.
+class ScratchDrive {
+ public:
+  explicit ScratchDrive(const std::string& folder) {
+    const DWORD used = GetLogicalDrives();
+    for (char c = 'P'; c <= 'Y'; ++c)
+      if (!(used & (1u << (c - 'A')))) {
+        letter_ = c;
+        break;
+      }
+    if (!letter_) return;
+    if (DefineOnWine(folder) || DefineDosDeviceA(0, root().substr(0, 2).c_str(), folder.c_str())) defined_ = true;
+  }
+  ~ScratchDrive() {
+    if (!defined_) return;
+    if (wine_)
+      DefineOnWine({});
+    else
+      DefineDosDeviceA(DDD_REMOVE_DEFINITION, root().substr(0, 2).c_str(), nullptr);
+  }
+  // Only a letter through which the scratch folder's sentinel is seen counts.
+  bool usable() const { return defined_ && FileExists(root() + "sentinel"); }
+  std::string root() const { return std::string(1, letter_) + ":\\"; }
+
+ private:
+  struct UnixDrive {  // Wine's mount manager request
+    ULONG size, type, fsType;
+    DWORD serial;
+    ULONGLONG unixDevice;
+    WCHAR letter;
+    USHORT mountPointOffset, deviceOffset, labelOffset;
+  };
+
+  // Maps the letter to the folder's Unix path, or removes it when `folder` is empty.
+  bool DefineOnWine(const std::string& folder) {
+    using UnixName = char*(CDECL*)(LPCWSTR);
+    auto unixName = reinterpret_cast<UnixName>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    if (!unixName) return false;
+    std::string unixPath;
+    if (!folder.empty()) {
+      const char* name = unixName(test::Widen(folder).c_str());
+      if (!name) return false;
+      unixPath = name;
+      HeapFree(GetProcessHeap(), 0, const_cast<char*>(name));
+    }
+    UniqueFile manager(CreateFileW(L"\\\\.\\MountPointManager", GENERIC_READ | GENERIC_WRITE,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!manager) return false;
+    std::vector<char> request(sizeof(UnixDrive) + unixPath.size() + 1, '\0');
+    UnixDrive drive{};
+    drive.size = static_cast<ULONG>(request.size());
+    drive.type = DRIVE_FIXED;
+    drive.letter = static_cast<WCHAR>(letter_ - 'A' + 'a');
+    drive.mountPointOffset = unixPath.empty() ? 0 : sizeof(UnixDrive);
+    std::memcpy(request.data(), &drive, sizeof drive);
+    std::memcpy(request.data() + sizeof drive, unixPath.c_str(), unixPath.size());
+    const DWORD defineUnixDrive = CTL_CODE('m', 32, METHOD_BUFFERED, FILE_READ_ACCESS | FILE_WRITE_ACCESS);
+    DWORD returned = 0;
+    wine_ = DeviceIoControl(manager.get(), defineUnixDrive, request.data(), static_cast<DWORD>(request.size()), nullptr,
+                            0, &returned, nullptr) != FALSE;
+    return wine_;
+  }
+
+  char letter_ = 0;
+  bool defined_ = false;
+  bool wine_ = false;
+};
+
+TEST(RemoveFolderTree, DriveRootsAreRefused) {
+  TempFolder temp;
+  ASSERT_TRUE(WriteWholeFile(temp / "sentinel", "must survive"));
+  ASSERT_TRUE(CreateDirectoryA((temp / "folder").c_str(), nullptr));
+  ScratchDrive drive(temp.path());
+  if (!drive.usable()) GTEST_SKIP() << "no drive letter could be mapped to a scratch folder here";
+  const std::string letter = drive.root().substr(0, 1);
+  std::string lower = letter;
+  lower[0] = static_cast<char>(lower[0] - 'A' + 'a');
+  for (const std::string& path : {letter + ":", letter + ":\\", lower + ":\\", "  " + letter + ":\\", letter + ":/"}) {
+    // "X:" alone is the current folder of that drive: make it the scratch root.
+    CurrentFolderScope onDrive(drive.root());
+    EXPECT_FALSE(RemoveFolderTree(path)) << path;
+    EXPECT_EQ(ReadWholeFile(temp / "sentinel"), "must survive") << path;
+    EXPECT_TRUE(FolderExists(temp / "folder")) << path;
+  }
+  // Below the root the same drive works as usual.
+  EXPECT_TRUE(RemoveFolderTree(drive.root() + "folder"));
+  EXPECT_FALSE(FolderExists(temp / "folder"));
+}
+
+TEST(RemoveFolderTree, TheCurrentFolderOfDriveCIsNotRemovedThroughC) {
+  TempFolder temp;
+  ASSERT_EQ(toupper(temp.path()[0]), 'C');
+  ASSERT_TRUE(WriteWholeFile(temp / "sentinel", "must survive"));
+  CurrentFolderScope here(temp.path());
+  EXPECT_FALSE(RemoveFolderTree("C:"));
+  EXPECT_FALSE(RemoveFolderTree("c:"));
+  EXPECT_EQ(ReadWholeFile(temp / "sentinel"), "must survive");
+}
+
+// A directory link to `target`: a symbolic link, else a mount-point junction.
+bool MakeDirectoryLink(const std::string& link, const std::string& target) {
+  if (CreateSymbolicLinkA(link.c_str(), target.c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY | 0x2 /* unprivileged create */)) {
+    const DWORD a = GetFileAttributesA(link.c_str());
+    if (a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_REPARSE_POINT)) return true;
+    RemoveDirectoryA(link.c_str());
+  }
+  if (!CreateDirectoryA(link.c_str(), nullptr)) return false;
+  UniqueFile folder(CreateFileA(link.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  const std::wstring substitute = test::Widen("\\??\\" + target);
+  // Mount-point reparse data: tag, data length, reserved, then the substitute
+  // and print names (the print name left empty), each ending in a zero.
+  const USHORT nameBytes = static_cast<USHORT>(substitute.size() * sizeof(wchar_t));
+  const USHORT dataLength = static_cast<USHORT>(8 + nameBytes + 2 * sizeof(wchar_t));
+  std::vector<char> data(8 + dataLength, '\0');
+  const DWORD tag = IO_REPARSE_TAG_MOUNT_POINT;
+  const USHORT header[] = {dataLength, 0, 0, nameBytes, static_cast<USHORT>(nameBytes + sizeof(wchar_t)), 0};
+  std::memcpy(data.data(), &tag, 4);
+  std::memcpy(data.data() + 4, header, sizeof header);
+  std::memcpy(data.data() + 16, substitute.data(), nameBytes);
+  DWORD returned = 0;
+  const bool made = folder && DeviceIoControl(folder.get(), FSCTL_SET_REPARSE_POINT, data.data(),
+                                              static_cast<DWORD>(data.size()), nullptr, 0, &returned, nullptr);
+  folder.reset();
+  const DWORD a = GetFileAttributesA(link.c_str());
+  if (made && a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_REPARSE_POINT)) return true;
+  RemoveDirectoryA(link.c_str());
+  return false;
+}
+
+TEST(RemoveFolderTree, ALinkInsideIsRemovedAsALinkAndItsTargetSurvives) {
+  TempFolder temp;
+  const std::string outside = temp / "outside";
+  ASSERT_TRUE(CreateDirectoryA(outside.c_str(), nullptr));
+  ASSERT_TRUE(WriteWholeFile(outside + "\\precious", "data outside the tree"));
+  const std::string root = temp / "qnv";
+  ASSERT_NO_FATAL_FAILURE(MakeTree(root));
+  if (!MakeDirectoryLink(root + "\\Default\\link", outside))
+    GTEST_SKIP() << "this system makes neither symbolic links nor junctions (Wine 8 lacks both)";
+  ASSERT_TRUE(FileExists(root + "\\Default\\link\\precious"));
+
+  EXPECT_TRUE(RemoveFolderTree(root));
+  EXPECT_FALSE(FolderExists(root));
+  EXPECT_EQ(ReadWholeFile(outside + "\\precious"), "data outside the tree");
+}
+
+TEST(RemoveFolderTree, AFolderThatIsItselfALinkLosesOnlyTheLink) {
+  TempFolder temp;
+  const std::string outside = temp / "outside";
+  ASSERT_TRUE(CreateDirectoryA(outside.c_str(), nullptr));
+  ASSERT_TRUE(WriteWholeFile(outside + "\\precious", "data outside the tree"));
+  if (!MakeDirectoryLink(temp / "qnv", outside))
+    GTEST_SKIP() << "this system makes neither symbolic links nor junctions (Wine 8 lacks both)";
+  EXPECT_TRUE(RemoveFolderTree(temp / "qnv"));
+  EXPECT_FALSE(FolderExists(temp / "qnv"));
+  EXPECT_EQ(ReadWholeFile(outside + "\\precious"), "data outside the tree");
+}
+
+// ---------------------------------------------------------------- ensuring paths
+
+TEST(EnsureFolderPath, TheClosingBackslashDecidesWhetherTheLastFolderIsMade) {
+  TempFolder temp;
+  EXPECT_TRUE(EnsureFolderPath(temp / "qnv\\123"));
+  EXPECT_TRUE(FolderExists(temp / "qnv"));
+  EXPECT_FALSE(FolderExists(temp / "qnv\\123"));
+
+  EXPECT_TRUE(EnsureFolderPath(temp / "qnv\\123\\"));
+  EXPECT_TRUE(FolderExists(temp / "qnv\\123"));
+  // Existing folders are fine.
+  EXPECT_TRUE(EnsureFolderPath(temp / "qnv\\123\\"));
+}
+
+TEST(EnsureFolderPath, MakesNestedFoldersFromTheRootDown) {
+  TempFolder temp;
+  EXPECT_TRUE(EnsureFolderPath(temp / "a\\b\\c\\d\\"));
+  EXPECT_TRUE(FolderExists(temp / "a\\b\\c\\d"));
+}
+
+TEST(EnsureFolderPath, RelativePathsUseTheCurrentFolder) {
+  TempFolder temp;
+  CurrentFolderScope here(temp.path());
+  EXPECT_TRUE(EnsureFolderPath("qnv\\acc\\"));
+  EXPECT_TRUE(FolderExists(temp / "qnv\\acc"));
+}
+
+TEST(EnsureFolderPath, DoubleByteNamesWhoseSecondByteIsABackslash) {
+  TempFolder temp;
+  // "\x95\x5c" is one character of code page 936 whose second byte is '\\'.
+  const std::string name =
+      "a\x95\x5c"
+      "b";
+  EXPECT_TRUE(EnsureFolderPath(temp / name + "\\"));
+  EXPECT_TRUE(FolderExists(temp / name));
+  // No folder named after the half character before the byte 0x5C.
+  EXPECT_EQ(Entries(temp.path()), std::vector<std::string>{name});
+}
+
+TEST(EnsureFolderPath, FailsWhereAFolderCannotBeMade) {
+  TempFolder temp;
+  ASSERT_TRUE(WriteWholeFile(temp / "file", "x"));
+  EXPECT_FALSE(EnsureFolderPath(temp / "file\\sub\\"));
+  EXPECT_FALSE(EnsureFolderPath(temp / "file\\"));  // a file is not a folder
+  EXPECT_FALSE(EnsureFolderPath(temp / "bad|name\\"));
+  EXPECT_FALSE(EnsureFolderPath(temp / std::string(300, 'x') + "\\"));
+  EXPECT_FALSE(FolderExists(temp / "bad|name"));
+}
+
+}  // namespace
