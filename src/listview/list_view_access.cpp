@@ -1,6 +1,5 @@
 #include "listview/list_view_access.h"
 
-
 #include "listview/list_view_internal.h"
 #include "listview/record_exchange.h"
 

@@ -112,6 +112,7 @@ class ListViewAccess {
 
   // What the exchanges left allocated in the other process (diagnostics).
   const RemoteMemory& Memory() const { return memory_; }
+  RemoteMemory& Memory() { return memory_; }
 
  private:
   LRESULT Send(UINT message, WPARAM wParam, LPARAM lParam) const;

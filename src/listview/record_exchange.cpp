@@ -20,7 +20,11 @@ char* TextBuffer::Address() const {
 
 std::string TextBuffer::Text() {
   const std::string bytes = link_.remote ? remote_.Read() : std::string(local_.begin(), local_.end());
-  return bytes.substr(0, std::min(bytes.find('\0'), bytes.size()));
+  // The last byte is kept for the NUL: some controls fill a buffer that is too
+  // small to the brim without terminating it, and the text is never longer
+  // than capacity - 1 bytes.
+  const std::size_t room = bytes.empty() ? 0 : bytes.size() - 1;
+  return bytes.substr(0, std::min(bytes.find('\0'), room));
 }
 
 PassedText::PassedText(const ControlLink& link, const std::string& text) : link_(link), text_(text) {

@@ -50,7 +50,7 @@ class TextBuffer {
   // False when the buffer could not be placed; nothing may be sent then.
   bool Ready() const;
   char* Address() const;
-  // The buffer's text up to its first NUL.
+  // The buffer's text up to its first NUL, at most capacity - 1 bytes.
   std::string Text();
 
  private:

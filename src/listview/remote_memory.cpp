@@ -40,7 +40,8 @@ RemoteMemory::RemoteMemory(RemoteMemory&& other) noexcept
       mappings_(std::move(other.mappings_)),
       readPlatformId_(other.readPlatformId_),
       processAccess_(other.processAccess_),
-      live_(std::exchange(other.live_, 0)) {
+      live_(std::exchange(other.live_, 0)),
+      observer_(std::move(other.observer_)) {
   other.mappings_.clear();
 }
 
@@ -53,6 +54,7 @@ RemoteMemory& RemoteMemory::operator=(RemoteMemory&& other) noexcept {
     readPlatformId_ = other.readPlatformId_;
     processAccess_ = other.processAccess_;
     live_ = std::exchange(other.live_, 0);
+    observer_ = std::move(other.observer_);
   }
   return *this;
 }
@@ -61,6 +63,7 @@ void RemoteMemory::ReleaseMappings() {
   for (const Mapping& m : mappings_) {
     ::UnmapViewOfFile(m.view);
     ::CloseHandle(m.mapping);
+    Notify(Event::kFreed, m.view, 0);
   }
   live_ -= std::min(live_, mappings_.size());
   mappings_.clear();
@@ -79,6 +82,7 @@ HANDLE RemoteMemory::OpenWindowProcess(HWND window) {
 }
 
 bool RemoteMemory::Write(HANDLE process, void* address, const void* source, std::size_t size) {
+  Notify(Event::kWritten, address, size);
   return ::WriteProcessMemory(process, address, source, size, nullptr) != FALSE;
 }
 
@@ -86,7 +90,10 @@ void* RemoteMemory::Allocate(HANDLE process, std::size_t size) {
   platform_ = FamilyOf(readPlatformId_());
   if (platform_ == 3) {
     void* address = ::VirtualAllocEx(process, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
-    if (address) ++live_;
+    if (address) {
+      ++live_;
+      Notify(Event::kAllocated, address, size);
+    }
     return address;
   }
   // The older families: a paging-file mapping, seen at the same address by
@@ -101,12 +108,15 @@ void* RemoteMemory::Allocate(HANDLE process, std::size_t size) {
   }
   mappings_.push_back({mapping, view});
   ++live_;
+  Notify(Event::kAllocated, view, size);
   return view;
 }
 
 void RemoteMemory::Free(HANDLE process, void* address) {
   if (platform_ == 3) {
-    if (::VirtualFreeEx(process, address, 0, MEM_RELEASE) && live_ > 0) --live_;
+    if (!::VirtualFreeEx(process, address, 0, MEM_RELEASE)) return;
+    if (live_ > 0) --live_;
+    Notify(Event::kFreed, address, 0);
     return;
   }
   auto found = std::find_if(mappings_.begin(), mappings_.end(), [&](const Mapping& m) { return m.view == address; });
@@ -115,9 +125,11 @@ void RemoteMemory::Free(HANDLE process, void* address) {
   ::CloseHandle(found->mapping);
   mappings_.erase(found);
   if (live_ > 0) --live_;
+  Notify(Event::kFreed, address, 0);
 }
 
 std::string RemoteMemory::Read(HANDLE process, const void* address, std::size_t size) {
+  Notify(Event::kRead, address, size);
   std::string buffer(size, '\0');
   if (!::ReadProcessMemory(process, address, buffer.data(), size, nullptr)) {
     // A partial read may have left bytes behind: a failed read yields zeros only.

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -43,18 +44,28 @@ class RemoteMemory {
   std::size_t LiveAllocations() const { return live_; }
   std::size_t MappingCount() const { return mappings_.size(); }
 
+  // Told of every block placed or freed and every write and read, so that an
+  // exchange's traffic with the other process can be checked.
+  enum class Event { kAllocated, kFreed, kWritten, kRead };
+  using Observer = std::function<void(Event event, const void* address, std::size_t size)>;
+  void SetObserver(Observer observer) { observer_ = std::move(observer); }
+
  private:
   struct Mapping {
     HANDLE mapping;
     void* view;
   };
   void ReleaseMappings();
+  void Notify(Event event, const void* address, std::size_t size) const {
+    if (observer_) observer_(event, address, size);
+  }
 
   std::int32_t platform_ = 0;
   std::vector<Mapping> mappings_;
   PlatformIdReader readPlatformId_;
   DWORD processAccess_;
   std::size_t live_ = 0;
+  Observer observer_;
 };
 
 // One block of RemoteMemory, freed when it goes out of scope, so that every
