@@ -30,6 +30,10 @@ class ReportList {
   // Empties the list and rebuilds it from a list content byte layout; no row
   // is selected afterwards.
   void SetContent(const Bytes& content);
+  // The bytes last given to SetContent (not a fresh dump of the rows).
+  Bytes Content() const;
+  // The info-tip text that the last SetContent gave row `row`; empty if none.
+  std::string InfoTip(std::int32_t row) const;
 
  private:
   HWND list_;

@@ -1,0 +1,219 @@
+// The controls' properties against a real list view and a real edit box.
+#include "ui/controls.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "launcher/list_content.h"
+#include "win_test_support.h"
+
+namespace {
+
+Bytes Join(const std::vector<Bytes>& parts) {
+  Bytes all;
+  for (const Bytes& part : parts) all.insert(all.end(), part.begin(), part.end());
+  return all;
+}
+
+// A visible topmost frame, made once (showing and hiding a top-level window
+// is slow under Wine), holding a fresh two-column report list and edit box.
+class ControlsTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_LISTVIEW_CLASSES};
+    InitCommonControlsEx(&icc);
+    frame_ = CreateWindowExW(WS_EX_TOPMOST, L"STATIC", L"controls", WS_POPUP | WS_VISIBLE, 100, 100, 400, 300, nullptr,
+                             nullptr, nullptr, nullptr);
+  }
+  static void TearDownTestSuite() { DestroyWindow(frame_); }
+
+  void SetUp() override {
+    ASSERT_NE(frame_, nullptr);
+    list_ = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SINGLESEL, 0, 0, 300, 200,
+                            frame_, nullptr, nullptr, nullptr);
+    edit_ = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 0, 210, 300, 24, frame_, nullptr,
+                            nullptr, nullptr);
+    ASSERT_NE(list_, nullptr);
+    for (int column = 0; column < 2; ++column) {
+      LVCOLUMNA c = {};
+      c.mask = LVCF_WIDTH;
+      c.cx = 100;
+      SendMessageA(list_, LVM_INSERTCOLUMNA, column, reinterpret_cast<LPARAM>(&c));
+    }
+  }
+  void TearDown() override {
+    DestroyWindow(list_);
+    DestroyWindow(edit_);
+  }
+
+  int RowCount() const { return static_cast<int>(SendMessageA(list_, LVM_GETITEMCOUNT, 0, 0)); }
+  std::string Cell(int row, int column) const {
+    char text[256] = {};
+    LVITEMA item = {};
+    item.iSubItem = column;
+    item.pszText = text;
+    item.cchTextMax = sizeof text;
+    SendMessageA(list_, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
+    return text;
+  }
+  LVITEMA Item(int row) const {
+    LVITEMA item = {};
+    item.mask = LVIF_IMAGE | LVIF_PARAM | LVIF_STATE;
+    item.iItem = row;
+    item.stateMask = ~0u;
+    SendMessageA(list_, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    return item;
+  }
+  std::vector<std::vector<std::string>> Rows() const {
+    std::vector<std::vector<std::string>> rows;
+    for (int r = 0; r < RowCount(); ++r) rows.push_back({Cell(r, 0), Cell(r, 1)});
+    return rows;
+  }
+  void AddRows(int count) {
+    std::vector<Bytes> parts;
+    for (int r = 0; r < count; ++r) parts.push_back(EncodeRowRecord(-1, 0, std::to_string(r + 1)));
+    ReportList(list_).SetContent(Join(parts));
+  }
+
+  static HWND frame_;
+  HWND list_ = nullptr;
+  HWND edit_ = nullptr;
+};
+
+HWND ControlsTest::frame_ = nullptr;
+
+// The stored example: one row 1 / abc.
+const Bytes kWorkedExample = {0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x00, 0x00, 0x00, 0x00,
+                              0x00, 0x00, 0x00, 0x31, 0x00, 0x00, 0x01, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
+                              0xFF, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x61, 0x62, 0x63, 0x00, 0x00};
+
+struct ContentCase {
+  const char* name;
+  Bytes content;
+  std::vector<std::vector<std::string>> rows;
+};
+
+TEST_F(ControlsTest, ContentRebuildsTheRowsItDescribes) {
+  ASSERT_EQ(kWorkedExample.size(), 42u);
+  const Bytes truncated(kWorkedExample.begin(), kWorkedExample.end() - 1);
+  const std::vector<ContentCase> cases = {
+      {"worked example", kWorkedExample, {{"1", "abc"}}},
+      {"zero bytes", {}, {}},
+      {"body cut inside the cell record", truncated, {{"1", ""}}},
+      {"cell before any row", EncodeCellRecord(-1, "lost"), {}},
+      {"cell before a row", Join({EncodeCellRecord(-1, "lost"), kWorkedExample}), {{"1", "abc"}}},
+      {"three rows, second has no cell",
+       Join({EncodeRowRecord(-1, 7, "1"), EncodeCellRecord(-1, "a"), EncodeRowRecord(-1, 0, "2"),
+             EncodeRowRecord(-1, 0, "3"), EncodeCellRecord(-1, "c")}),
+       {{"1", "a"}, {"2", ""}, {"3", "c"}}},
+      {"fixed part cut short", Join({kWorkedExample, Bytes(16, 0)}), {{"1", "abc"}}},
+  };
+  for (const ContentCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    AddRows(4);  // a previous content is replaced, not extended
+    ReportList(list_).SetContent(c.content);
+    EXPECT_EQ(Rows(), c.rows);
+    EXPECT_EQ(ReportList(list_).Content(), c.content);
+  }
+}
+
+TEST_F(ControlsTest, ContentKeepsItemDataAndInfoTipAndUsesNoMissingImage) {
+  ContentRecord row;
+  row.image = 5;  // the list has no image list
+  row.itemData = -42;
+  row.text = test::Narrow(L"店铺一");
+  row.secondText = "tip";
+  ReportList(list_).SetContent(Join({EncodeRecord(row), EncodeCellRecord(3, "x")}));
+  ASSERT_EQ(RowCount(), 1);
+  EXPECT_EQ(Cell(0, 0), row.text);
+  const LVITEMA item = Item(0);
+  EXPECT_EQ(item.iImage, -1);
+  EXPECT_EQ(item.lParam, -42);
+  EXPECT_EQ(ReportList(list_).InfoTip(0), "tip");
+  EXPECT_EQ(ReportList(list_).InfoTip(1), "");
+}
+
+TEST_F(ControlsTest, ContentUsesAnImageTheImageListHolds) {
+  HIMAGELIST images = ImageList_Create(16, 16, ILC_COLOR32, 2, 0);
+  for (int i = 0; i < 2; ++i) {
+    HBITMAP bitmap = CreateBitmap(16, 16, 1, 32, nullptr);
+    ImageList_Add(images, bitmap, nullptr);
+    DeleteObject(bitmap);
+  }
+  SendMessageA(list_, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images));
+  ReportList(list_).SetContent(Join({EncodeRowRecord(1, 0, "in range"), EncodeRowRecord(2, 0, "past the end")}));
+  EXPECT_EQ(Item(0).iImage, 1);
+  EXPECT_EQ(Item(1).iImage, -1);
+}
+
+TEST_F(ControlsTest, ContentLeavesNoRowSelected) {
+  AddRows(3);
+  ReportList(list_).SetSelectedRow(1);
+  ReportList(list_).SetContent(Join({kWorkedExample, kWorkedExample}));
+  EXPECT_EQ(ReportList(list_).SelectedRow(), -1);
+}
+
+TEST_F(ControlsTest, SelectedRowWritesAndReads) {
+  AddRows(3);
+  ReportList rows(list_);
+  EXPECT_EQ(rows.SelectedRow(), -1);
+  rows.SetSelectedRow(2);
+  EXPECT_EQ(rows.SelectedRow(), 2);
+  EXPECT_EQ(Item(2).state & (LVIS_SELECTED | LVIS_FOCUSED), LVIS_SELECTED | LVIS_FOCUSED);
+  rows.SetSelectedRow(0);  // single selection: the old row lets go
+  EXPECT_EQ(rows.SelectedRow(), 0);
+  EXPECT_EQ(Item(2).state & LVIS_SELECTED, 0u);
+  rows.SetSelectedRow(-1);
+  EXPECT_EQ(rows.SelectedRow(), -1);
+  rows.SetSelectedRow(1);
+  rows.SetSelectedRow(-7);  // below -1 counts as -1
+  EXPECT_EQ(rows.SelectedRow(), -1);
+  rows.SetSelectedRow(9);  // no such row
+  EXPECT_EQ(rows.SelectedRow(), -1);
+}
+
+TEST_F(ControlsTest, SelectingARowDoesNotScroll) {
+  AddRows(100);
+  ReportList(list_).SetSelectedRow(90);
+  EXPECT_EQ(ReportList(list_).SelectedRow(), 90);
+  EXPECT_EQ(SendMessageA(list_, LVM_GETTOPINDEX, 0, 0), 0);
+  SendMessageA(list_, LVM_ENSUREVISIBLE, 50, FALSE);
+  const auto top = SendMessageA(list_, LVM_GETTOPINDEX, 0, 0);
+  ReportList(list_).SetSelectedRow(2);
+  EXPECT_EQ(SendMessageA(list_, LVM_GETTOPINDEX, 0, 0), top);
+}
+
+TEST_F(ControlsTest, MousePointerIsShownAtOnceOverTheList) {
+  ReportList rows(list_);
+  EXPECT_EQ(rows.MousePointer(), 0);
+  RECT r;
+  GetWindowRect(list_, &r);
+  ASSERT_TRUE(SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2));
+  ASSERT_TRUE(test::WaitUntil([&] {
+    POINT at;
+    return GetCursorPos(&at) && WindowFromPoint(at) == list_;
+  }));
+  rows.SetMousePointer(8);
+  EXPECT_EQ(rows.MousePointer(), 8);
+  EXPECT_EQ(GetCursor(), LoadCursor(nullptr, IDC_SIZEALL));
+  rows.SetMousePointer(14);
+  EXPECT_EQ(GetCursor(), LoadCursor(nullptr, IDC_HAND));
+  rows.SetMousePointer(0);
+  EXPECT_EQ(rows.MousePointer(), 0);
+  EXPECT_EQ(GetCursor(), LoadCursor(nullptr, IDC_ARROW));  // the list's own
+}
+
+TEST_F(ControlsTest, EditBoxContentIsTheWholeAnsiText) {
+  EditBox box(edit_);
+  const std::string text = test::Narrow(L"店铺一 C:\\路径\\chrome.exe");
+  box.SetContent(text);
+  EXPECT_EQ(box.Content(), text);
+  box.SetContent("");
+  EXPECT_EQ(box.Content(), "");
+  EXPECT_EQ(EditBox().Content(), "");
+}
+
+}  // namespace
