@@ -25,10 +25,6 @@ LVITEMA ReadItem(const ControlLink& link, std::int32_t row, std::int32_t column,
 // Sends a filled item record without a text (message and wParam as given).
 void SendItem(const ControlLink& link, const LVITEMA& item, UINT message, WPARAM wParam);
 
-}  // namespace listview_detail
-
-namespace listview_detail {
-
 // Text, image, param, state and LVIF_DI_SETITEM (0x1000), plus LVIF_INDENT:
 // the indent a caller passes to InsertItem or carries in a RowRecord takes
 // effect on insertion, so that SortByColumn gives the rows back as they were.

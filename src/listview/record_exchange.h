@@ -35,7 +35,8 @@ static_assert(kRecordSize<LVFINDINFOA> == 20, "find record: flags, psz, lParam, 
 static_assert(kRecordSize<LVBKIMAGEA> == 24, "background record: ulFlags .. yOffsetPercent");
 #endif
 
-// The control and where its records go.
+// The control and where its records go. Small, and copied into every carrier
+// so that none outlives it.
 struct ControlLink {
   HWND window;
   bool remote;
@@ -54,7 +55,7 @@ class TextBuffer {
   std::string Text();
 
  private:
-  const ControlLink& link_;
+  ControlLink link_;
   std::vector<char> local_;
   RemoteBlock remote_;
 };
@@ -69,8 +70,8 @@ class PassedText {
   int Capacity() const { return static_cast<int>(text_.size() + 1); }
 
  private:
-  const ControlLink& link_;
-  const std::string& text_;
+  ControlLink link_;
+  std::string text_;
   RemoteBlock remote_;
 };
 
@@ -100,7 +101,7 @@ class CarriedRecord {
   }
 
  private:
-  const ControlLink& link_;
+  ControlLink link_;
   Record record_{};
   RemoteBlock remote_;
 };
