@@ -3,6 +3,8 @@
 // back. Local mode: the record and texts are passed by their own addresses.
 // Remote mode: they are copied into the process that owns the control, and
 // every block placed there is freed when its carrier goes out of scope.
+// When a block cannot be placed its carrier is not Ready: the operation then
+// returns its failure value and sends nothing (never a record at address 0).
 
 #include <windows.h>
 #include <commctrl.h>
