@@ -1,0 +1,133 @@
+// Stands in for the browser in the tests. It appends its exact command line
+// (one line, CRLF) to a log file and, when asked, stays running for a while
+// with a titled window and the profile marker window that the real browser
+// keeps while it uses a profile folder.
+//
+// Log file: %KL_FAKE_BROWSER_LOG%, else fake-browser.log beside the program.
+// Options, anywhere on the line:
+//   --stay-ms=N      keep running N ms (at most 120000; default: end at once);
+//                    also taken from %KL_FAKE_BROWSER_STAY_MS%
+//   --title=TEXT     a top-level window with this title, shown as the start-up
+//                    info says (normally: shown)
+//   --marker         with --user-data-dir=PATH: a message-only window of class
+//                    "Chrome_MessageWindow" titled PATH; also %KL_FAKE_BROWSER_MARKER%=1
+//   --report-show    a further log line "wShowWindow=N" from the start-up info
+//   --report-pid     a further log line "pid=N"
+// Values may be quoted ("--title=A B" or --title="A B"). The windows exist
+// before the line is logged, so a test that sees the line can look for them.
+// WM_CLOSE to any of its windows ends it.
+
+#include <windows.h>
+
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+constexpr DWORD kLongestStayMs = 120000;
+
+// The value after `key` on the line: up to the closing quote when the option
+// or its value is quoted, else up to the next space. Empty when absent.
+bool OptionValue(const std::string& line, const std::string& key, std::string& value) {
+  const std::size_t at = line.find(key);
+  if (at == std::string::npos) return false;
+  std::size_t begin = at + key.size();
+  char end = ' ';
+  if (at > 0 && line[at - 1] == '"') {
+    end = '"';
+  } else if (begin < line.size() && line[begin] == '"') {
+    end = '"';
+    ++begin;
+  }
+  const std::size_t stop = line.find(end, begin);
+  value = line.substr(begin, stop == std::string::npos ? std::string::npos : stop - begin);
+  return true;
+}
+
+bool HasWord(const std::string& line, const std::string& word) {
+  for (std::size_t at = line.find(word); at != std::string::npos; at = line.find(word, at + 1)) {
+    const std::size_t after = at + word.size();
+    if (after == line.size() || line[after] == ' ' || line[after] == '"') return true;
+  }
+  return false;
+}
+
+std::string Environment(const char* name) {
+  char value[1024] = {};
+  const DWORD n = GetEnvironmentVariableA(name, value, sizeof value);
+  return n > 0 && n < sizeof value ? std::string(value, n) : std::string();
+}
+
+std::string LogPath() {
+  std::string path = Environment("KL_FAKE_BROWSER_LOG");
+  if (!path.empty()) return path;
+  char self[MAX_PATH * 2] = {};
+  const DWORD n = GetModuleFileNameA(nullptr, self, sizeof self);
+  path.assign(self, n);
+  return path.substr(0, path.find_last_of('\\') + 1) + "fake-browser.log";
+}
+
+void AppendToLog(const std::string& text) {
+  // Several fake browsers may log at once: appends are atomic, sharing is open.
+  HANDLE file = CreateFileA(LogPath().c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                            nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return;
+  DWORD written = 0;
+  WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+  CloseHandle(file);
+}
+
+LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_CLOSE) {
+    PostQuitMessage(0);
+    return 0;
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+HWND MakeWindow(const char* className, const std::string& title, HWND parent) {
+  WNDCLASSA windowClass = {};
+  windowClass.lpfnWndProc = WindowProc;
+  windowClass.hInstance = GetModuleHandleA(nullptr);
+  windowClass.lpszClassName = className;
+  RegisterClassA(&windowClass);
+  return CreateWindowExA(0, className, title.c_str(), parent ? 0 : WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
+                         320, 200, parent, nullptr, windowClass.hInstance, nullptr);
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showMode) {
+  const std::string line = GetCommandLineA();
+
+  std::string text;
+  if (!OptionValue(line, "--stay-ms=", text)) text = Environment("KL_FAKE_BROWSER_STAY_MS");
+  DWORD stayMs = static_cast<DWORD>(std::strtoul(text.c_str(), nullptr, 10));
+  if (stayMs > kLongestStayMs) stayMs = kLongestStayMs;
+
+  // Shown as the starter asked (the start-up info's show mode).
+  if (OptionValue(line, "--title=", text)) ShowWindow(MakeWindow("KlFakeBrowserWindow", text, nullptr), showMode);
+  const bool marker = HasWord(line, "--marker") || Environment("KL_FAKE_BROWSER_MARKER") == "1";
+  if (marker && OptionValue(line, "--user-data-dir=", text)) MakeWindow("Chrome_MessageWindow", text, HWND_MESSAGE);
+
+  std::string entry = line + "\r\n";
+  if (HasWord(line, "--report-show")) {
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    GetStartupInfoA(&startup);
+    const int shown = (startup.dwFlags & STARTF_USESHOWWINDOW) ? startup.wShowWindow : -1;
+    entry += "wShowWindow=" + std::to_string(shown) + "\r\n";
+  }
+  if (HasWord(line, "--report-pid")) entry += "pid=" + std::to_string(GetCurrentProcessId()) + "\r\n";
+  AppendToLog(entry);
+
+  if (stayMs > 0) {
+    SetTimer(nullptr, 0, stayMs, nullptr);
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+      if (message.message == WM_TIMER && message.hwnd == nullptr) break;
+      DispatchMessageA(&message);
+    }
+  }
+  return 0;
+}
