@@ -1,0 +1,80 @@
+#include "host/registry.h"
+
+#include <windows.h>
+
+#include "host/handles.h"
+
+namespace {
+
+HKEY RootKey(std::int32_t root) {
+  switch (root) {
+    case 1:
+      return HKEY_CLASSES_ROOT;
+    case 2:
+      return HKEY_CURRENT_CONFIG;
+    case 4:
+      return HKEY_LOCAL_MACHINE;
+    case 5:
+      return HKEY_USERS;
+    default:
+      return HKEY_CURRENT_USER;
+  }
+}
+
+// The position of the last backslash that is a character of its own: the
+// second byte of a double-byte character may be 0x5C too.
+std::size_t LastSeparator(std::string_view path) {
+  std::size_t found = std::string_view::npos;
+  for (std::size_t at = 0; at < path.size(); ++at) {
+    if (IsDBCSLeadByte(static_cast<BYTE>(path[at])) && at + 1 < path.size())
+      ++at;
+    else if (path[at] == '\\')
+      found = at;
+  }
+  return found;
+}
+
+// The text up to the first zero byte (or the whole block when it has none).
+std::string TextOf(const std::string& block) { return block.substr(0, block.find('\0')); }
+
+std::optional<std::string> Expand(const std::string& text) {
+  const DWORD needed = ExpandEnvironmentStringsA(text.c_str(), nullptr, 0);
+  if (needed == 0) return std::nullopt;
+  std::string expanded(needed, '\0');
+  if (ExpandEnvironmentStringsA(text.c_str(), expanded.data(), needed) == 0) return std::nullopt;
+  return TextOf(expanded);
+}
+
+}  // namespace
+
+std::optional<std::string> TryReadRegistryText(std::int32_t root, std::string_view path) {
+  const std::size_t separator = LastSeparator(path);
+  const std::string keyPath(separator == std::string_view::npos ? std::string_view() : path.substr(0, separator));
+  const std::string valueName(separator == std::string_view::npos ? path : path.substr(separator + 1));
+
+  UniqueRegKey key;
+  if (RegOpenKeyExA(RootKey(root), keyPath.c_str(), 0, KEY_READ, key.put()) != ERROR_SUCCESS) return std::nullopt;
+
+  // The value may change between the size query and the read: ask again then.
+  for (int attempt = 0; attempt < 4; ++attempt) {
+    DWORD type = 0;
+    DWORD size = 0;
+    if (RegQueryValueExA(key.get(), valueName.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
+      return std::nullopt;
+    if ((type != REG_SZ && type != REG_EXPAND_SZ) || size == 0) return std::nullopt;
+    // One more zero byte, for a stored text that lacks its own.
+    std::string block(size + 1, '\0');
+    const LONG read =
+        RegQueryValueExA(key.get(), valueName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(block.data()), &size);
+    if (read == ERROR_MORE_DATA) continue;
+    if (read != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ) || size == 0) return std::nullopt;
+    block.resize(size);
+    return type == REG_EXPAND_SZ ? Expand(TextOf(block)) : TextOf(block);
+  }
+  return std::nullopt;
+}
+
+std::string ReadRegistryText(std::int32_t root, std::string_view path, std::string_view fallback) {
+  std::optional<std::string> text = TryReadRegistryText(root, path);
+  return text ? *std::move(text) : std::string(fallback);
+}

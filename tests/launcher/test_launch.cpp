@@ -224,6 +224,18 @@ TEST_F(TemplateCopy, RefreshMergesIntoExistingSubfolders) {
   EXPECT_EQ(test::ReadWholeFile(destination() + "\\sub\\own"), "profile own");
 }
 
+TEST_F(TemplateCopy, InstalledTemplateCopiesWhole) {
+  const std::string installed = test::BinFolder() + "\\UserData__Templete";
+  ASSERT_TRUE(test::FileExists(installed + "\\Default\\Preferences"))
+      << "the build places the template beside the tests";
+
+  CopyTemplateProfile(installed, destination());
+
+  EXPECT_TRUE(test::FileExists(destination() + "\\First Run"));
+  EXPECT_EQ(test::ReadWholeFile(destination() + "\\Default\\Preferences"),
+            test::ReadWholeFile(installed + "\\Default\\Preferences"));
+}
+
 TEST_F(TemplateCopy, MissingTemplateChangesNothing) {
   ASSERT_TRUE(test::WriteWholeFile(destination() + "\\own", "profile own"));
   CopyTemplateProfile(temp_ / "missing", destination());
