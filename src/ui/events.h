@@ -1,0 +1,66 @@
+#pragma once
+// Numbered events of the main window and its controls, and the receiver that
+// the window raises them on.
+
+#include <windows.h>
+
+#include <array>
+#include <cstdint>
+
+#include "ui/layout.h"
+
+namespace event {
+// Events every control has: mouse events carry x, y and the key state.
+constexpr int kLeftButtonDown = -1;
+constexpr int kLeftButtonUp = -2;
+constexpr int kLeftDoubleClick = -3;
+constexpr int kRightButtonDown = -4;
+constexpr int kRightButtonUp = -5;
+constexpr int kMouseMoved = -6;
+// The window's own.
+constexpr int kWindowCreated = 0;
+constexpr int kWindowDestroyed = 2;
+// A button's own.
+constexpr int kButtonClicked = 0;
+// The report list's own.
+constexpr int kListClicked = 4;
+constexpr int kListRightClicked = 5;
+}  // namespace event
+
+struct EventArgs {
+  std::int32_t x = 0;
+  std::int32_t y = 0;
+  std::int32_t keys = 0;
+};
+
+using ControlWindows = std::array<HWND, kControlCount>;
+
+class EventTarget {
+ public:
+  virtual ~EventTarget() = default;
+  // Once, when all the controls exist and have their parents, just before
+  // the window's created event.
+  virtual void ControlsReady(const ControlWindows& controls) = 0;
+  // Runs the handler bound to (source, number), if any, to completion.
+  virtual void Raise(ControlId source, int number, const EventArgs& args) = 0;
+};
+
+// The common event a mouse message raises, 0 for any other message.
+constexpr int MouseEventNumber(UINT message) {
+  switch (message) {
+    case WM_LBUTTONDOWN:
+      return event::kLeftButtonDown;
+    case WM_LBUTTONUP:
+      return event::kLeftButtonUp;
+    case WM_LBUTTONDBLCLK:
+      return event::kLeftDoubleClick;
+    case WM_RBUTTONDOWN:
+      return event::kRightButtonDown;
+    case WM_RBUTTONUP:
+      return event::kRightButtonUp;
+    case WM_MOUSEMOVE:
+      return event::kMouseMoved;
+    default:
+      return 0;
+  }
+}

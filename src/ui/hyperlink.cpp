@@ -1,0 +1,193 @@
+#include "ui/hyperlink.h"
+
+#include <shellapi.h>
+
+#include <algorithm>
+
+#include "host/handles.h"
+#include "ui/layout.h"
+
+namespace {
+
+struct LinkState {
+  std::wstring address;
+  HFONT font = nullptr;
+  bool hovered = false;
+  bool opened = false;
+};
+
+LinkState* State(HWND link) { return reinterpret_cast<LinkState*>(GetWindowLongPtrW(link, GWLP_USERDATA)); }
+
+// The default value of a key under HKEY_CLASSES_ROOT, expanded; empty if none.
+std::wstring ClassesRootText(const wchar_t* key) {
+  UniqueRegKey opened;
+  if (RegOpenKeyExW(HKEY_CLASSES_ROOT, key, 0, KEY_QUERY_VALUE, opened.put()) != ERROR_SUCCESS) return {};
+  DWORD type = 0;
+  DWORD size = 0;
+  if (RegQueryValueExW(opened.get(), nullptr, nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
+      (type != REG_SZ && type != REG_EXPAND_SZ))
+    return {};
+  std::wstring text(size / sizeof(wchar_t) + 1, L'\0');
+  size = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+  if (RegQueryValueExW(opened.get(), nullptr, nullptr, &type, reinterpret_cast<BYTE*>(text.data()), &size) !=
+      ERROR_SUCCESS)
+    return {};
+  text.resize(wcsnlen(text.c_str(), text.size()));
+  if (type == REG_EXPAND_SZ) {
+    std::wstring expanded(32768, L'\0');
+    const DWORD n = ExpandEnvironmentStringsW(text.c_str(), expanded.data(), static_cast<DWORD>(expanded.size()));
+    if (n > 0 && n <= expanded.size()) text.assign(expanded.c_str());
+  }
+  return text;
+}
+
+// The open command of .htm pages: under the extension's own key, else under
+// the file type that the extension names.
+std::wstring RegisteredPageCommand() {
+  std::wstring command = ClassesRootText(L".htm\\shell\\open\\command");
+  if (!command.empty()) return command;
+  const std::wstring type = ClassesRootText(L".htm");
+  if (type.empty()) return {};
+  return ClassesRootText((type + L"\\shell\\open\\command").c_str());
+}
+
+bool StartCommand(std::wstring commandLine) {
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = SW_SHOWNORMAL;
+  PROCESS_INFORMATION started = {};
+  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started))
+    return false;
+  UniqueHandle process(started.hProcess);
+  UniqueHandle thread(started.hThread);
+  return true;
+}
+
+void Paint(HWND link, LinkState& state) {
+  PAINTSTRUCT paint;
+  HDC dc = BeginPaint(link, &paint);
+  RECT client;
+  GetClientRect(link, &client);
+  FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
+  wchar_t text[256] = {};
+  GetWindowTextW(link, text, static_cast<int>(std::size(text)));
+  HGDIOBJ oldFont = SelectObject(dc, state.font ? state.font : GetStockObject(DEFAULT_GUI_FONT));
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, LinkColour(state.hovered, state.opened));
+  DrawTextW(dc, text, -1, &client, DT_SINGLELINE | DT_CENTER | DT_VCENTER | DT_NOPREFIX);
+  SelectObject(dc, oldFont);
+  EndPaint(link, &paint);
+}
+
+// Hovering: the link holds the mouse while the pointer is over it, so that
+// it sees the pointer leave.
+void OnMouseMove(HWND link, LinkState& state, LPARAM position) {
+  RECT client;
+  GetClientRect(link, &client);
+  const MousePosition at = UnpackPosition(position);
+  const POINT pt = {static_cast<short>(at.x), static_cast<short>(at.y)};
+  const bool inside = PtInRect(&client, pt) != 0;
+  if (inside && !state.hovered) {
+    state.hovered = true;
+    SetCapture(link);
+    SetCursor(LoadCursor(nullptr, IDC_HAND));
+    InvalidateRect(link, nullptr, FALSE);
+  } else if (!inside && state.hovered) {
+    ReleaseCapture();  // WM_CAPTURECHANGED ends the hover
+  }
+}
+
+LRESULT CALLBACK LinkProc(HWND link, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* state = new LinkState;
+    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+    if (create->lpCreateParams) state->address = static_cast<const wchar_t*>(create->lpCreateParams);
+    SetWindowLongPtrW(link, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
+  }
+  LinkState* state = State(link);
+  if (state == nullptr) return DefWindowProcW(link, message, wParam, lParam);
+  switch (message) {
+    case WM_NCDESTROY:
+      SetWindowLongPtrW(link, GWLP_USERDATA, 0);
+      delete state;
+      break;
+    case WM_SETFONT:
+      state->font = reinterpret_cast<HFONT>(wParam);
+      if (LOWORD(lParam)) InvalidateRect(link, nullptr, FALSE);
+      return 0;
+    case WM_GETFONT:
+      return reinterpret_cast<LRESULT>(state->font);
+    case WM_SETTEXT: {
+      const LRESULT result = DefWindowProcW(link, message, wParam, lParam);
+      InvalidateRect(link, nullptr, FALSE);
+      return result;
+    }
+    case WM_ERASEBKGND:
+      return 1;  // painted whole in WM_PAINT
+    case WM_PAINT:
+      Paint(link, *state);
+      return 0;
+    case WM_SETCURSOR:
+      SetCursor(LoadCursor(nullptr, IDC_HAND));
+      return TRUE;
+    case WM_MOUSEMOVE:
+      OnMouseMove(link, *state, lParam);
+      return 0;
+    case WM_CAPTURECHANGED:
+      if (state->hovered) {
+        state->hovered = false;
+        InvalidateRect(link, nullptr, FALSE);
+      }
+      return 0;
+    case WM_LBUTTONDOWN:
+      if (OpenWebAddress(state->address)) {
+        state->opened = true;
+        InvalidateRect(link, nullptr, FALSE);
+      }
+      return 0;
+  }
+  return DefWindowProcW(link, message, wParam, lParam);
+}
+
+}  // namespace
+
+const wchar_t* HyperlinkClass() {
+  static const wchar_t kName[] = L"KestrunHyperlink";
+  static const bool registered = [] {
+    WNDCLASSEXW wc = {sizeof wc};
+    wc.lpfnWndProc = LinkProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hCursor = LoadCursor(nullptr, IDC_HAND);
+    wc.lpszClassName = kName;
+    return RegisterClassExW(&wc) != 0;
+  }();
+  (void)registered;
+  return kName;
+}
+
+bool HyperlinkOpened(HWND link) {
+  const LinkState* state = State(link);
+  return state && state->opened;
+}
+
+bool OpenWebAddress(const std::wstring& address) {
+  if (address.empty()) return false;
+  const auto result =
+      reinterpret_cast<INT_PTR>(ShellExecuteW(nullptr, L"open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+  if (result > 32) return true;
+  const std::wstring command = RegisteredPageCommand();
+  return !command.empty() && StartCommand(BrowserCommandFor(command, address));
+}
+
+std::wstring BrowserCommandFor(const std::wstring& registered, const std::wstring& address) {
+  std::wstring head = registered.substr(0, registered.find(L"%1"));
+  auto trimSpaces = [&] { head.erase(head.find_last_not_of(L" \t") + 1); };
+  trimSpaces();
+  // `"...exe" "%1"` leaves an opening quote with nothing to close.
+  if (!head.empty() && head.back() == L'"' && std::count(head.begin(), head.end(), L'"') % 2 == 1) {
+    head.pop_back();
+    trimSpaces();
+  }
+  return head + L" " + address;
+}

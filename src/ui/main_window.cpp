@@ -1,0 +1,329 @@
+#include "ui/main_window.h"
+
+#include <commctrl.h>
+
+#include <cstring>
+#include <string>
+
+#include "ui/controls.h"
+#include "ui/hyperlink.h"
+#include "ui/picture_box.h"
+#include "ui/resource_ids.h"
+
+namespace {
+
+constexpr wchar_t kWindowClass[] = L"KestrunLauncherMainWindow";
+constexpr UINT_PTR kGroupSubclass = 1;
+constexpr UINT_PTR kListSubclass = 2;
+
+constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX;
+
+struct KindStyle {
+  const wchar_t* windowClass;  // nullptr: the control's own registered class
+  DWORD style;
+  DWORD exStyle;
+};
+
+KindStyle StyleOf(ControlKind kind) {
+  switch (kind) {
+    case ControlKind::Hyperlink:
+      return {HyperlinkClass(), 0, 0};
+    case ControlKind::Label:
+      return {WC_STATICW, SS_LEFT | SS_NOPREFIX, 0};
+    case ControlKind::EditBox:
+      return {WC_EDITW, ES_LEFT | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
+    case ControlKind::Button:
+      return {WC_BUTTONW, BS_PUSHBUTTON | BS_CENTER | BS_VCENTER, 0};
+    case ControlKind::ReportList:
+      return {WC_LISTVIEWW, LVS_REPORT | LVS_SINGLESEL, WS_EX_CLIENTEDGE};
+    case ControlKind::GroupBox:
+      // Tab passes into the controls it holds.
+      return {WC_BUTTONW, BS_GROUPBOX | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT};
+    case ControlKind::PictureBox:
+      return {PictureBoxClass(), 0, 0};
+  }
+  return {WC_STATICW, 0, 0};
+}
+
+HFONT CreateLayoutFont(const FontSpec& font) {
+  return CreateFontW(-font.height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET, OUT_DEFAULT_PRECIS,
+                     CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, font.face);
+}
+
+bool IsControlColour(UINT message) { return message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC; }
+
+// Copies an ANSI info tip into the list's buffer of the notification's kind.
+void FillInfoTip(const NMHDR& header, const std::string& tip) {
+  if (header.code == LVN_GETINFOTIPW) {
+    auto& request = reinterpret_cast<NMLVGETINFOTIPW&>(const_cast<NMHDR&>(header));
+    if (request.pszText && request.cchTextMax > 0 &&
+        MultiByteToWideChar(CP_ACP, 0, tip.c_str(), -1, request.pszText, request.cchTextMax) == 0)
+      request.pszText[request.cchTextMax - 1] = L'\0';
+  } else {
+    auto& request = reinterpret_cast<NMLVGETINFOTIPA&>(const_cast<NMHDR&>(header));
+    if (request.pszText && request.cchTextMax > 0) lstrcpynA(request.pszText, tip.c_str(), request.cchTextMax);
+  }
+}
+
+}  // namespace
+
+MainWindow::MainWindow(EventTarget& target) : target_(target) {}
+
+MainWindow::~MainWindow() {
+  if (window_) DestroyWindow(window_);
+  for (std::size_t i = 1; i < fonts_.size(); ++i)
+    if (fonts_[i]) DeleteObject(fonts_[i]);
+  if (picture_) DeleteObject(picture_);
+}
+
+bool MainWindow::Create() {
+  static const bool registered = [] {
+    WNDCLASSEXW wc = {sizeof wc};
+    wc.lpfnWndProc = WindowProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hIcon = LoadIconW(wc.hInstance, MAKEINTRESOURCEW(KL_ICON_RESOURCE));
+    if (wc.hIcon == nullptr) wc.hIcon = LoadIcon(nullptr, IDI_APPLICATION);
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = kWindowClass;
+    return RegisterClassExW(&wc) != 0;
+  }();
+  if (!registered || window_) return false;
+  const POINT at = CentredWindowOrigin(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+  CreateWindowExW(WS_EX_TOPMOST | WS_EX_APPWINDOW, kWindowClass, kWindowCaption, kWindowStyle, at.x, at.y, kWindowWidth,
+                  kWindowHeight, nullptr, nullptr, GetModuleHandleW(nullptr), this);
+  return window_ != nullptr;
+}
+
+HWND MainWindow::Control(ControlId id) const {
+  const int index = ControlIndex(id);
+  if (id == ControlId::MainWindow) return window_;
+  return index >= 0 && index < kControlCount ? controls_[static_cast<std::size_t>(index)] : nullptr;
+}
+
+bool MainWindow::TranslateWindowKeys(MSG& message) {
+  // The dialog manager's keyboard handling: Esc arrives as IDCANCEL, Tab and
+  // the arrows move between the controls.
+  return window_ != nullptr && IsDialogMessageW(window_, &message);
+}
+
+void MainWindow::RunMessageLoop() {
+  MSG message;
+  while (window_ != nullptr && GetMessageW(&message, nullptr, 0, 0) > 0) {
+    if (TranslateWindowKeys(message)) continue;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+}
+
+LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  MainWindow* self = nullptr;
+  if (message == WM_NCCREATE) {
+    self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    self->window_ = window;
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  } else {
+    self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  }
+  if (self == nullptr) return DefWindowProcW(window, message, wParam, lParam);
+  if (message == WM_NCDESTROY) {
+    SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+    self->window_ = nullptr;
+    self->controls_ = {};
+    return DefWindowProcW(window, message, wParam, lParam);
+  }
+  return self->HandleMessage(message, wParam, lParam);
+}
+
+LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CREATE:
+      return OnCreate() ? 0 : -1;
+    case WM_DESTROY:
+      OnDestroy();
+      return 0;
+    case WM_COMMAND:
+      OnCommand(wParam, lParam);
+      return 0;
+    case WM_NOTIFY:
+      return OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
+    case WM_LBUTTONDOWN:
+      OnLeftButtonDown();
+      return 0;
+    case WM_ACTIVATE:
+      OnActivate(wParam);
+      return 0;
+  }
+  if (IsControlColour(message)) return OnControlColour(message, reinterpret_cast<HDC>(wParam));
+  return DefWindowProcW(window_, message, wParam, lParam);
+}
+
+// A child needs its parent: the group box is made before the twelve controls
+// it holds. Within each parent the creation order is the layout's.
+bool MainWindow::OnCreate() {
+  for (std::size_t i = 1; i < kFonts.size(); ++i) fonts_[i] = CreateLayoutFont(kFonts[i]);
+  fonts_[0] = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  picture_ = LoadPictureResource(GetModuleHandleW(nullptr), KL_PICTURE_RESOURCE);
+
+  const ControlSpec& group = kControls[static_cast<std::size_t>(ControlIndex(ControlId::Group1))];
+  if (!CreateControl(group)) return false;
+  for (const ControlSpec& spec : kControls)
+    if (spec.id != ControlId::Group1 && !CreateControl(spec)) return false;
+
+  target_.ControlsReady(controls_);
+  target_.Raise(ControlId::MainWindow, event::kWindowCreated, {});
+  return true;
+}
+
+HWND MainWindow::CreateControl(const ControlSpec& spec) {
+  const KindStyle kind = StyleOf(spec.kind);
+  const DWORD style = WS_CHILD | WS_VISIBLE | (spec.tabStop ? WS_TABSTOP : 0) | kind.style;
+  HWND parent = spec.inGroup ? Control(ControlId::Group1) : window_;
+  HWND control =
+      CreateWindowExW(kind.exStyle, kind.windowClass, spec.text, style, spec.left, spec.top, spec.width, spec.height,
+                      parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlCommandId(spec.id))),
+                      GetModuleHandleW(nullptr), const_cast<wchar_t*>(spec.address));
+  if (control == nullptr) return nullptr;
+  controls_[static_cast<std::size_t>(ControlIndex(spec.id))] = control;
+  SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_[static_cast<std::size_t>(spec.font)]), FALSE);
+  switch (spec.kind) {
+    case ControlKind::EditBox:
+      SendMessageW(control, EM_SETLIMITTEXT, 0, 0);  // no limit
+      break;
+    case ControlKind::ReportList:
+      SetUpList(control);
+      break;
+    case ControlKind::GroupBox:
+      SetWindowSubclass(control, GroupProc, kGroupSubclass, 0);
+      break;
+    case ControlKind::PictureBox:
+      SetPictureBoxImage(control, picture_);
+      break;
+    default:
+      break;
+  }
+  return control;
+}
+
+void MainWindow::SetUpList(HWND list) {
+  const DWORD extended = LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES | LVS_EX_HEADERDRAGDROP | LVS_EX_INFOTIP;
+  SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, extended, extended);
+  SendMessageW(list, LVM_SETTEXTCOLOR, 0, RGB(0, 0, 0));
+  SendMessageW(list, LVM_SETBKCOLOR, 0, RGB(255, 255, 255));
+  SendMessageW(list, LVM_SETTEXTBKCOLOR, 0, RGB(255, 255, 255));
+  for (std::size_t i = 0; i < kListColumns.size(); ++i) {
+    LVCOLUMNW column = {};
+    column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+    column.fmt = kListColumns[i].format;
+    column.cx = kListColumns[i].width;
+    column.pszText = const_cast<wchar_t*>(kListColumns[i].title);
+    column.iSubItem = static_cast<int>(i);
+    SendMessageW(list, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
+  }
+  SetWindowSubclass(list, ListProc, kListSubclass, reinterpret_cast<DWORD_PTR>(this));
+}
+
+void MainWindow::OnDestroy() { target_.Raise(ControlId::MainWindow, event::kWindowDestroyed, {}); }
+
+void MainWindow::OnCommand(WPARAM wParam, LPARAM lParam) {
+  const int id = LOWORD(wParam);
+  if (id == IDCANCEL && lParam == 0) {  // Esc, from any control
+    SendMessageW(window_, WM_CLOSE, 0, 0);
+    return;
+  }
+  if (HIWORD(wParam) != BN_CLICKED) return;
+  for (const ControlSpec& spec : kControls)
+    if (spec.kind == ControlKind::Button && ControlCommandId(spec.id) == id &&
+        reinterpret_cast<HWND>(lParam) == Control(spec.id))
+      target_.Raise(spec.id, event::kButtonClicked, {});
+}
+
+LRESULT MainWindow::OnNotify(const NMHDR& header) {
+  HWND list = Control(ControlId::List1);
+  if (header.hwndFrom != list || list == nullptr) return 0;
+  switch (header.code) {
+    case NM_CLICK:
+      target_.Raise(ControlId::List1, event::kListClicked, {});
+      break;
+    case NM_RCLICK:
+      target_.Raise(ControlId::List1, event::kListRightClicked, {});
+      break;
+    case LVN_GETINFOTIPA:
+    case LVN_GETINFOTIPW: {
+      const int row = reinterpret_cast<const NMLVGETINFOTIPW&>(header).iItem;
+      const std::string tip = ReportList(list).InfoTip(row);
+      if (!tip.empty()) FillInfoTip(header, tip);
+      break;
+    }
+  }
+  return 0;
+}
+
+// Labels and the group box: black on button face; edit boxes: black on white.
+LRESULT MainWindow::OnControlColour(UINT message, HDC dc) {
+  SetTextColor(dc, RGB(0, 0, 0));
+  if (message == WM_CTLCOLOREDIT) {
+    SetBkColor(dc, RGB(255, 255, 255));
+    return reinterpret_cast<LRESULT>(GetStockObject(WHITE_BRUSH));
+  }
+  SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+  return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+}
+
+// A press on the background (labels, the group box and the picture box let
+// it through) drags the window as its title bar would.
+void MainWindow::OnLeftButtonDown() {
+  const DWORD at = GetMessagePos();
+  ReleaseCapture();
+  SendMessageW(window_, WM_NCLBUTTONDOWN, HTCAPTION, static_cast<LPARAM>(at));
+}
+
+// The focus comes back to the control that had it when the window was left.
+void MainWindow::OnActivate(WPARAM wParam) {
+  if (LOWORD(wParam) == WA_INACTIVE) {
+    HWND focus = GetFocus();
+    lastFocus_ = focus && IsChild(window_, focus) ? focus : nullptr;
+  } else if (lastFocus_ && IsWindow(lastFocus_) && IsChild(window_, lastFocus_)) {
+    SetFocus(lastFocus_);
+  }
+}
+
+void MainWindow::RaiseListMouseEvent(UINT message, LPARAM position) {
+  const int number = MouseEventNumber(message);
+  if (number == 0) return;
+  const MousePosition at = UnpackPosition(position);
+  target_.Raise(ControlId::List1, number, {at.x, at.y, CurrentKeyState()});
+}
+
+// The group box holds twelve controls: their notifications and colour
+// requests go on to the window, which handles them all.
+LRESULT CALLBACK MainWindow::GroupProc(HWND group, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+  switch (message) {
+    case WM_COMMAND:
+    case WM_NOTIFY:
+    case WM_DRAWITEM:
+      return SendMessageW(GetParent(group), message, wParam, lParam);
+    case WM_ERASEBKGND: {
+      RECT client;
+      GetClientRect(group, &client);
+      FillRect(reinterpret_cast<HDC>(wParam), &client, GetSysColorBrush(COLOR_BTNFACE));
+      return TRUE;
+    }
+    case WM_NCDESTROY:
+      RemoveWindowSubclass(group, GroupProc, kGroupSubclass);
+      break;
+  }
+  if (IsControlColour(message)) return SendMessageW(GetParent(group), message, wParam, lParam);
+  return DefSubclassProc(group, message, wParam, lParam);
+}
+
+// Mouse events of the list are raised before the list itself sees the
+// message, so a handler sees the selection as it was.
+LRESULT CALLBACK MainWindow::ListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self) {
+  if (message == WM_NCDESTROY) {
+    RemoveWindowSubclass(list, ListProc, kListSubclass);
+  } else {
+    reinterpret_cast<MainWindow*>(self)->RaiseListMouseEvent(message, lParam);
+  }
+  return DefSubclassProc(list, message, wParam, lParam);
+}

@@ -1,0 +1,55 @@
+#pragma once
+// MainWindow: the program's one window, built from the fixed layout. It
+// raises its controls' numbered events on an EventTarget.
+
+#include <windows.h>
+
+#include <array>
+
+#include "ui/events.h"
+#include "ui/layout.h"
+
+class MainWindow {
+ public:
+  explicit MainWindow(EventTarget& target);
+  ~MainWindow();
+  MainWindow(const MainWindow&) = delete;
+  MainWindow& operator=(const MainWindow&) = delete;
+
+  // Creates the window (hidden) and its controls, then raises the created
+  // event. False when the window could not be created.
+  bool Create();
+  HWND Handle() const { return window_; }
+  HWND Control(ControlId id) const;
+
+  // The keys the window handles for all its controls (Esc closes, Tab moves
+  // the focus); true when the message was used up. Call before dispatching.
+  bool TranslateWindowKeys(MSG& message);
+  // Runs this thread's message loop until the window is destroyed.
+  void RunMessageLoop();
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK GroupProc(HWND group, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR);
+  static LRESULT CALLBACK ListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self);
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+  bool OnCreate();
+  void OnDestroy();
+  void OnCommand(WPARAM wParam, LPARAM lParam);
+  LRESULT OnNotify(const NMHDR& header);
+  LRESULT OnControlColour(UINT message, HDC dc);
+  void OnLeftButtonDown();
+  void OnActivate(WPARAM wParam);
+
+  HWND CreateControl(const ControlSpec& spec);
+  void SetUpList(HWND list);
+  void RaiseListMouseEvent(UINT message, LPARAM position);
+
+  EventTarget& target_;
+  HWND window_ = nullptr;
+  HWND lastFocus_ = nullptr;
+  ControlWindows controls_ = {};
+  std::array<HFONT, 4> fonts_ = {};  // by FontId; owned except Default
+  HBITMAP picture_ = nullptr;        // owned
+};
