@@ -44,9 +44,11 @@ std::string TemporaryNameBeside(const std::string& path) {
   }
 }
 
+// A drive, if any, followed by nothing but separators: "C:", "C:\" and also
+// "C:\\" or a lone "\" (the root of the current drive).
 bool IsDriveRoot(std::string_view path) {
-  if (path.size() < 2 || path[1] != ':') return false;
-  return path.size() == 2 || (path.size() == 3 && (path[2] == '\\' || path[2] == '/'));
+  if (path.size() >= 2 && path[1] == ':') path.remove_prefix(2);
+  return path.find_first_not_of("\\/") == std::string_view::npos;
 }
 
 // Removes a junction or symbolic link itself, never what it points to.

@@ -404,8 +404,9 @@ TEST(RemoveFolderTree, DriveRootsAreRefused) {
   const std::string letter = drive.root().substr(0, 1);
   std::string lower = letter;
   lower[0] = static_cast<char>(lower[0] - 'A' + 'a');
-  for (const std::string& path : {letter + ":", letter + ":\\", lower + ":\\", "  " + letter + ":\\", letter + ":/"}) {
-    // "X:" alone is the current folder of that drive: make it the scratch root.
+  for (const std::string& path : {letter + ":", letter + ":\\", lower + ":\\", "  " + letter + ":\\", letter + ":/",
+                                  letter + ":\\\\", std::string("\\"), std::string("/")}) {
+    // The current folder is the scratch root, so "\" names it too.
     CurrentFolderScope onDrive(drive.root());
     EXPECT_FALSE(RemoveFolderTree(path)) << path;
     EXPECT_EQ(ReadWholeFile(temp / "sentinel"), "must survive") << path;
