@@ -170,6 +170,12 @@ bool ReplaceFileBytes(const std::string& path, const Bytes& data) {
   return false;
 }
 
+bool IsExistingFile(const std::string& path) {
+  if (path.empty()) return false;
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 bool RemoveFolderTree(std::string_view path) {
   while (!path.empty() && path.front() == ' ') path.remove_prefix(1);
   if (path.empty() || IsDriveRoot(path)) return false;

@@ -32,6 +32,9 @@ bool ReplaceFileBytes(const std::string& path, const Bytes& data);
 // entered. True when the folder itself was removed.
 bool RemoveFolderTree(std::string_view path);
 
+// True when the path names an existing file (not a folder).
+bool IsExistingFile(const std::string& path);
+
 // Creates every missing folder named in the path up to its last backslash.
 // True when they all exist afterwards.
 bool EnsureFolderPath(const std::string& path);

@@ -1,26 +1,11 @@
 #include "launcher/launch.h"
 
-#include <windows.h>
-
 #include "host/automation.h"
 #include "host/files.h"
 #include "host/process.h"
 #include "host/text.h"
 #include "host/window.h"
 #include "launcher/command_line.h"
-
-namespace {
-
-// Whether the browser text names a file as it stands, so that it can be put
-// in quotes; a text that names none (a bare program name, a line the user
-// quoted already) goes into the command line as typed.
-bool NamesExistingFile(const std::string& path) {
-  if (path.empty()) return false;
-  const DWORD attributes = GetFileAttributesA(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-}  // namespace
 
 std::string TemplateProfileFolder() { return JoinTexts({ProgramFolder(), "\\UserData__Templete"}); }
 
@@ -53,7 +38,10 @@ bool LaunchAccount(const std::string& browserPath, const std::string& account) {
   // request to that browser.
   if (!IsProfileInUse(profile)) CopyTemplateProfile(templateFolder, profile);
 
-  const std::string line = BuildBrowserCommandLine(browserPath, NamesExistingFile(browserPath), profile, ConsoleUrl());
+  // A path that names a file goes in quotes, so that spaces in it cannot split
+  // it; any other text (a bare program name, a line the user quoted already)
+  // goes in as typed.
+  const std::string line = BuildBrowserCommandLine(browserPath, IsExistingFile(browserPath), profile, ConsoleUrl());
   RunProgram(line, false);
   return true;
 }
