@@ -185,7 +185,8 @@ HWND MainWindow::CreateControl(const ControlSpec& spec) {
                       GetModuleHandleW(nullptr), const_cast<wchar_t*>(spec.address));
   if (control == nullptr) return nullptr;
   controls_[static_cast<std::size_t>(ControlIndex(spec.id))] = control;
-  SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_[static_cast<std::size_t>(spec.font)]), FALSE);
+  if (spec.kind != ControlKind::PictureBox)  // it shows no text
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_[static_cast<std::size_t>(spec.font)]), FALSE);
   switch (spec.kind) {
     case ControlKind::EditBox:
       SendMessageW(control, EM_SETLIMITTEXT, 0, 0);  // no limit
