@@ -28,19 +28,20 @@ kl_make_locale() {
   fi
 }
 
-kl_start_display() { # a private Xvfb on a free display number
-  local n
-  for n in $(seq 91 190); do
-    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-    Xvfb ":$n" -nolisten tcp -screen 0 1280x1024x24 >/dev/null 2>&1 &
-    KL_XVFB_PID=$!
-    if wait_for 10 test -e "/tmp/.X11-unix/X$n"; then
-      export DISPLAY=":$n"
-      return 0
-    fi
-    kill "$KL_XVFB_PID" 2>/dev/null
-    KL_XVFB_PID=
-  done
+kl_start_display() { # a private Xvfb; it picks a free display number itself
+  local number_file="$BUILD_ROOT/.xvfb-display.$$"
+  mkdir -p "$BUILD_ROOT"
+  : >"$number_file"
+  Xvfb -displayfd 1 -nolisten tcp -screen 0 1280x1024x24 >"$number_file" 2>/dev/null &
+  KL_XVFB_PID=$!
+  if wait_for 10 test -s "$number_file"; then
+    export DISPLAY=":$(head -n 1 "$number_file")"
+    rm -f "$number_file"
+    wait_for 10 test -e "/tmp/.X11-unix/X${DISPLAY#:}" && return 0
+  fi
+  rm -f "$number_file"
+  kill "$KL_XVFB_PID" 2>/dev/null
+  KL_XVFB_PID=
   echo "dev: could not start Xvfb" >&2
   return 1
 }
