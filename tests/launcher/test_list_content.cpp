@@ -109,8 +109,7 @@ TEST(ListContent, EveryPrefixDecodesToTheWholeRecordsBeforeTheCut) {
 
 TEST(ListContent, TrailingBytesWithoutTheirZerosAreIgnored) {
   // 17 fixed bytes and a text with no zero at all: no record.
-  Bytes damaged(17, 0x00);
-  damaged.insert(damaged.end(), {'a', 'b', 'c'});
+  Bytes damaged = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 'a', 'b', 'c'};
   EXPECT_TRUE(DecodeListContent(damaged).empty());
   // The first text ends, the second does not.
   damaged.push_back(0);
