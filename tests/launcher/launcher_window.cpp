@@ -1,0 +1,256 @@
+#include "launcher_window.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "host/handles.h"
+#include "listview/list_view_access.h"
+#include "listview/remote_memory.h"
+#include "mouse_input.h"
+
+namespace launcher_test {
+
+namespace {
+
+constexpr char kBrowserKeyRoot[] = "ChromeHTML";
+constexpr char kBrowserKey[] = "ChromeHTML\\Application";
+constexpr char kIconValue[] = "ApplicationIcon";
+
+bool KeyExists(const char* path) {
+  UniqueRegKey key;
+  return RegOpenKeyExA(HKEY_CLASSES_ROOT, path, 0, KEY_READ, key.put()) == ERROR_SUCCESS;
+}
+
+bool WriteIconValue(DWORD type, const std::string& value) {
+  UniqueRegKey key;
+  if (RegCreateKeyExA(HKEY_CLASSES_ROOT, kBrowserKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.put(), nullptr) !=
+      ERROR_SUCCESS)
+    return false;
+  return RegSetValueExA(key.get(), kIconValue, 0, type, reinterpret_cast<const BYTE*>(value.c_str()),
+                        static_cast<DWORD>(value.size() + 1)) == ERROR_SUCCESS;
+}
+
+std::string ClassOf(HWND window) {
+  char name[64] = {};
+  GetClassNameA(window, name, sizeof name);
+  return name;
+}
+
+bool IsClass(HWND window, const char* expected) { return window && lstrcmpiA(ClassOf(window).c_str(), expected) == 0; }
+
+std::vector<HWND> ChildrenInOrder(HWND parent) {
+  std::vector<HWND> children;
+  for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+    children.push_back(child);
+  return children;
+}
+
+std::string WindowText(HWND window) {
+  DWORD_PTR length = 0;
+  if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 10000, &length)) return {};
+  std::wstring text(length + 1, L'\0');
+  DWORD_PTR copied = 0;
+  SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_NORMAL, 10000,
+                      &copied);
+  text.resize(copied);
+  return test::Narrow(text);
+}
+
+}  // namespace
+
+ProgramFolder::ProgramFolder() {
+  const std::string templateFolder = folder_ / "UserData__Templete";
+  ready_ = test::CopyFromBin("KestrunLauncher.exe", folder_.path()) &&
+           test::CopyFromBin("fake-browser.exe", folder_.path()) && CreateDirectoryA(templateFolder.c_str(), nullptr) &&
+           test::WriteWholeFile(templateFolder + "\\Local State", "{}");
+}
+
+std::vector<std::string> ProgramFolder::Entries() const {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA entry;
+  UniqueFind find(FindFirstFileA((folder_ / "*").c_str(), &entry));
+  if (!find) return names;
+  do {
+    const std::string name = entry.cFileName;
+    if (name != "." && name != "..") names.push_back(name);
+  } while (FindNextFileA(find.get(), &entry));
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+BrowserIconValue::BrowserIconValue() {
+  hadRoot_ = KeyExists(kBrowserKeyRoot);
+  hadKey_ = KeyExists(kBrowserKey);
+  UniqueRegKey key;
+  if (!hadKey_ || RegOpenKeyExA(HKEY_CLASSES_ROOT, kBrowserKey, 0, KEY_READ, key.put()) != ERROR_SUCCESS) return;
+  char data[2048] = {};
+  DWORD size = sizeof data - 1;
+  hadValue_ =
+      RegQueryValueExA(key.get(), kIconValue, nullptr, &type_, reinterpret_cast<BYTE*>(data), &size) == ERROR_SUCCESS;
+  if (hadValue_) previous_ = data;
+}
+
+BrowserIconValue::~BrowserIconValue() {
+  if (hadValue_)
+    WriteIconValue(type_, previous_);
+  else
+    Remove();
+}
+
+bool BrowserIconValue::Set(const std::string& value) { return WriteIconValue(REG_SZ, value); }
+
+void BrowserIconValue::Remove() {
+  {
+    UniqueRegKey key;
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, kBrowserKey, 0, KEY_SET_VALUE, key.put()) == ERROR_SUCCESS)
+      RegDeleteValueA(key.get(), kIconValue);
+  }
+  // Keys this test made go again.
+  if (!hadKey_) RegDeleteKeyA(HKEY_CLASSES_ROOT, kBrowserKey);
+  if (!hadRoot_) RegDeleteKeyA(HKEY_CLASSES_ROOT, kBrowserKeyRoot);
+}
+
+bool FileStamp::operator==(const FileStamp& other) const {
+  return exists == other.exists && indexHigh == other.indexHigh && indexLow == other.indexLow &&
+         sizeLow == other.sizeLow && CompareFileTime(&written, &other.written) == 0;
+}
+
+FileStamp StampOf(const std::string& path) {
+  FileStamp stamp;
+  UniqueFile file(CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, 0, nullptr));
+  if (!file) return stamp;
+  BY_HANDLE_FILE_INFORMATION info = {};
+  if (GetFileInformationByHandle(file.get(), &info)) {
+    stamp.exists = true;
+    stamp.indexHigh = info.nFileIndexHigh;
+    stamp.indexLow = info.nFileIndexLow;
+    stamp.sizeLow = info.nFileSizeLow;
+    stamp.written = info.ftLastWriteTime;
+  }
+  return stamp;
+}
+
+bool RunningLauncher::Start(const ProgramFolder& folder) {
+  if (!child_.Start("\"" + (folder / "KestrunLauncher.exe") + "\"", elsewhere_.path(),
+                    {"KL_FAKE_BROWSER_LOG=" + folder.LogPath()}))
+    return false;
+  window_ = test::WaitForProcessWindow(child_.id(), kCaption);
+  // Shown only after the created event has filled the list and the path.
+  if (!window_ || !test::WaitUntil([&] { return IsWindowVisible(window_) != FALSE; })) return false;
+
+  // The group box is the window's child that holds the working controls, in
+  // the order they were created.
+  std::vector<HWND> controls;
+  for (HWND child : ChildrenInOrder(window_)) {
+    if (GetWindow(child, GW_CHILD)) controls = ChildrenInOrder(child);
+  }
+  if (controls.size() != 12) return false;
+  browser_ = controls[3];
+  renumber_ = controls[4];
+  list_ = controls[5];
+  delete_ = controls[7];
+  modify_ = controls[8];
+  add_ = controls[9];
+  account_ = controls[10];
+  clear_ = controls[11];
+  return IsClass(browser_, "Edit") && IsClass(account_, "Edit") && IsClass(list_, "SysListView32") &&
+         IsClass(renumber_, "Button") && IsClass(delete_, "Button") && IsClass(modify_, "Button") &&
+         IsClass(add_, "Button") && IsClass(clear_, "Button");
+}
+
+RunningLauncher::~RunningLauncher() { child_.Kill(); }
+
+Rows RunningLauncher::ScreenRows() {
+  Rows rows;
+  ListViewAccess access;
+  if (!access.Bind(list_, true)) return rows;
+  const std::int32_t count = access.GetItemCount();
+  for (std::int32_t r = 0; r < count; ++r)
+    rows.push_back({access.GetItemText(r, 0, 8192), access.GetItemText(r, 1, 8192)});
+  return rows;
+}
+
+int RunningLauncher::SelectedRow() {
+  ListViewAccess access;
+  return access.Bind(list_, true) ? access.GetFirstSelected() : -2;
+}
+
+std::string RunningLauncher::AccountText() { return WindowText(account_); }
+
+std::string RunningLauncher::BrowserPathText() { return WindowText(browser_); }
+
+void RunningLauncher::SetAccountText(const std::string& text) {
+  const std::wstring wide = test::Widen(text);
+  DWORD_PTR result = 0;
+  SendMessageTimeoutW(account_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()), SMTO_NORMAL, 10000, &result);
+}
+
+POINT RunningLauncher::RowPoint(int row) {
+  // The row's rectangle, asked of the list through a block in its process.
+  RECT bounds = {LVIR_BOUNDS};
+  RemoteMemory memory;
+  HANDLE process = memory.OpenWindowProcess(list_);
+  {
+    RemoteBlock block(memory, process, sizeof bounds);
+    if (block && block.Write(&bounds, sizeof bounds) &&
+        SendMessageA(list_, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(block.Address()))) {
+      const std::string read = block.Read();
+      std::copy(read.begin(), read.end(), reinterpret_cast<char*>(&bounds));
+    }
+  }
+  memory.Close(process);
+  // Left part of the account column: on the row, clear of the column border.
+  return ClientToScreenPoint(list_, {bounds.left + 80, (bounds.top + bounds.bottom) / 2});
+}
+
+void RunningLauncher::SpaceClicks() {
+  const auto due = lastClick_ + std::chrono::milliseconds(GetDoubleClickTime() + 150);
+  const auto now = std::chrono::steady_clock::now();
+  if (now < due) test::PumpMessagesFor(std::chrono::duration_cast<std::chrono::milliseconds>(due - now));
+}
+
+void RunningLauncher::ClickControl(HWND control) {
+  SpaceClicks();
+  ClickAt(CentreOf(control));
+  lastClick_ = std::chrono::steady_clock::now();
+}
+
+void RunningLauncher::ClickRow(int row) {
+  SpaceClicks();
+  ClickAt(RowPoint(row));
+  lastClick_ = std::chrono::steady_clock::now();
+}
+
+void RunningLauncher::DoubleClickRow(int row) {
+  SpaceClicks();
+  DoubleClickAt(RowPoint(row));
+  lastClick_ = std::chrono::steady_clock::now();
+}
+
+void RunningLauncher::DragRow(int from, int to) {
+  // The list handles each movement while the button is still down: the next
+  // step waits until the list has selected the row under the pointer.
+  auto moveOver = [&](int row) {
+    MovePointerTo(RowPoint(row));
+    test::WaitUntil([&] { return SelectedRow() == row; }, std::chrono::seconds(5));
+  };
+  SpaceClicks();
+  MovePointerTo(RowPoint(from));
+  PressLeftButton();
+  // A drop on the row itself still needs a movement over rows: go over a
+  // neighbour and come back.
+  if (from == to) moveOver(from > 0 ? from - 1 : from + 1);
+  moveOver(to);
+  ReleaseLeftButton();
+  lastClick_ = std::chrono::steady_clock::now();
+}
+
+bool RunningLauncher::WaitForRows(const Rows& expected, const std::string& configPath,
+                                  std::chrono::milliseconds timeout) {
+  return test::WaitUntil([&] { return ScreenRows() == expected && StoredRows(configPath) == expected; }, timeout);
+}
+
+}  // namespace launcher_test

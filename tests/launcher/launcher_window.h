@@ -1,0 +1,119 @@
+#pragma once
+// The real KestrunLauncher.exe, run from a temporary program folder and driven
+// from outside as a person would: real clicks and keys, texts put into its
+// edit boxes, its rows read back across the process boundary.
+
+#include <windows.h>
+
+#include <chrono>
+#include <string>
+
+#include "stored_list.h"
+#include "win_test_support.h"
+
+namespace launcher_test {
+
+// A temporary program folder: the program, the fake browser and a template
+// profile holding one file.
+class ProgramFolder {
+ public:
+  ProgramFolder();
+  bool ready() const { return ready_; }
+  const std::string& path() const { return folder_.path(); }
+  std::string operator/(const std::string& relative) const { return folder_ / relative; }
+  std::string ConfigPath() const { return folder_ / "config.ini"; }
+  std::string BrowserPath() const { return folder_ / "fake-browser.exe"; }
+  std::string LogPath() const { return folder_ / "browser.log"; }
+  // The names directly in the folder, sorted.
+  std::vector<std::string> Entries() const;
+
+ private:
+  test::TempFolder folder_;
+  bool ready_ = false;
+};
+
+// HKEY_CLASSES_ROOT\ChromeHTML\Application, value "ApplicationIcon", set or
+// removed for one test; the previous state is put back afterwards.
+class BrowserIconValue {
+ public:
+  BrowserIconValue();
+  ~BrowserIconValue();
+  BrowserIconValue(const BrowserIconValue&) = delete;
+  BrowserIconValue& operator=(const BrowserIconValue&) = delete;
+  bool Set(const std::string& value);
+  void Remove();
+
+ private:
+  bool hadRoot_ = false;  // ChromeHTML
+  bool hadKey_ = false;   // ChromeHTML\Application
+  bool hadValue_ = false;
+  DWORD type_ = 0;
+  std::string previous_;
+};
+
+// What changes whenever the file is replaced: its identity, size and time.
+struct FileStamp {
+  bool exists = false;
+  DWORD indexHigh = 0, indexLow = 0, sizeLow = 0;
+  FILETIME written = {};
+  bool operator==(const FileStamp& other) const;
+};
+FileStamp StampOf(const std::string& path);
+
+class RunningLauncher {
+ public:
+  // Starts the program in `folder` from another current folder, its browser
+  // logging to the folder's log; false when its window or controls did not
+  // appear in time.
+  bool Start(const ProgramFolder& folder);
+  ~RunningLauncher();
+
+  HWND window() const { return window_; }
+  HWND list() const { return list_; }
+  DWORD processId() const { return child_.id(); }
+
+  // The rows on screen, read from this process.
+  Rows ScreenRows();
+  // The first selected row, -1 for none.
+  int SelectedRow();
+  std::string AccountText();
+  std::string BrowserPathText();
+  void SetAccountText(const std::string& text);
+
+  void ClickAdd() { ClickControl(add_); }
+  void ClickModify() { ClickControl(modify_); }
+  void ClickDelete() { ClickControl(delete_); }
+  void ClickRenumber() { ClickControl(renumber_); }
+  void ClickClearProfiles() { ClickControl(clear_); }
+  void ClickAccountBox() { ClickControl(account_); }
+  void ClickRow(int row);
+  void DoubleClickRow(int row);
+  // Presses on one row, moves over to another with the button held, releases.
+  void DragRow(int from, int to);
+
+  // Waits until both the list on screen and the stored file hold `expected`.
+  bool WaitForRows(const Rows& expected, const std::string& configPath,
+                   std::chrono::milliseconds timeout = std::chrono::seconds(10));
+  bool WaitForExit(DWORD& exitCode) { return child_.WaitForExit(exitCode, std::chrono::seconds(10)); }
+
+ private:
+  POINT RowPoint(int row);
+  void ClickControl(HWND control);
+  // Separate clicks lie more than the double-click time apart.
+  void SpaceClicks();
+
+  test::TempFolder elsewhere_;  // the current folder the program is started in
+  test::ChildProcess child_;
+  HWND window_ = nullptr;
+  HWND list_ = nullptr;
+  HWND account_ = nullptr;
+  HWND browser_ = nullptr;
+  HWND add_ = nullptr, modify_ = nullptr, delete_ = nullptr, renumber_ = nullptr, clear_ = nullptr;
+  std::chrono::steady_clock::time_point lastClick_{};
+};
+
+// The program's caption and the browser path field's fallback, in GBK.
+inline const std::string kCaption = "\xBD\xF6\xD6\xA7\xB3\xD6Kestrun";     // 仅支持Kestrun
+inline const std::string kPathError = "\xC2\xB7\xBE\xB6\xB4\xED\xCE\xF3";  // 路径错误
+
+}  // namespace launcher_test

@@ -1,0 +1,96 @@
+#include "mouse_input.h"
+
+#include <chrono>
+
+#include "win_test_support.h"
+
+namespace launcher_test {
+
+namespace {
+
+void SendMouse(DWORD flags, LONG dx = 0, LONG dy = 0) {
+  INPUT input = {};
+  input.type = INPUT_MOUSE;
+  input.mi.dwFlags = flags;
+  input.mi.dx = dx;
+  input.mi.dy = dy;
+  SendInput(1, &input, sizeof input);
+}
+
+// Absolute coordinates run from 0 to 65535 across the primary screen.
+LONG Normalised(LONG value, int extent) { return static_cast<LONG>((value * 65536LL + extent - 1) / extent); }
+
+bool LeftButtonDown() { return (GetAsyncKeyState(VK_LBUTTON) & 0x8000) != 0; }
+
+}  // namespace
+
+bool MovePointerTo(POINT screen) {
+  SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, Normalised(screen.x, GetSystemMetrics(SM_CXSCREEN)),
+            Normalised(screen.y, GetSystemMetrics(SM_CYSCREEN)));
+  return test::WaitUntil(
+      [&] {
+        POINT at = {};
+        GetCursorPos(&at);
+        return at.x == screen.x && at.y == screen.y;
+      },
+      std::chrono::seconds(5));
+}
+
+void PressLeftButton() {
+  SendMouse(MOUSEEVENTF_LEFTDOWN);
+  test::WaitUntil(LeftButtonDown, std::chrono::seconds(5));
+}
+
+void ReleaseLeftButton() {
+  SendMouse(MOUSEEVENTF_LEFTUP);
+  test::WaitUntil([] { return !LeftButtonDown(); }, std::chrono::seconds(5));
+}
+
+void ClickAt(POINT screen) {
+  MovePointerTo(screen);
+  PressLeftButton();
+  ReleaseLeftButton();
+}
+
+void DoubleClickAt(POINT screen) {
+  MovePointerTo(screen);
+  SendMouse(MOUSEEVENTF_LEFTDOWN);
+  SendMouse(MOUSEEVENTF_LEFTUP);
+  SendMouse(MOUSEEVENTF_LEFTDOWN);
+  SendMouse(MOUSEEVENTF_LEFTUP);
+}
+
+void WaitOutDoubleClick() { test::PumpMessagesFor(std::chrono::milliseconds(GetDoubleClickTime() + 150)); }
+
+void TapKey(WORD virtualKey) {
+  INPUT keys[2] = {};
+  keys[0].type = keys[1].type = INPUT_KEYBOARD;
+  keys[0].ki.wVk = keys[1].ki.wVk = virtualKey;
+  keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(2, keys, sizeof keys[0]);
+}
+
+POINT ClientToScreenPoint(HWND window, POINT client) {
+  ClientToScreen(window, &client);
+  return client;
+}
+
+POINT CentreOf(HWND window) {
+  RECT client = {};
+  GetClientRect(window, &client);
+  return ClientToScreenPoint(window, {(client.right - client.left) / 2, (client.bottom - client.top) / 2});
+}
+
+HeldLeftButton::HeldLeftButton() { PressLeftButton(); }
+
+HeldLeftButton::~HeldLeftButton() { Release(); }
+
+bool HeldLeftButton::Down() const { return LeftButtonDown(); }
+
+void HeldLeftButton::Release() {
+  if (!held_) return;
+  held_ = false;
+  ReleaseLeftButton();
+}
+
+}  // namespace launcher_test

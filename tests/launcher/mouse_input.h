@@ -1,0 +1,47 @@
+#pragma once
+// Real mouse and keyboard input for the tests (SendInput), in screen
+// coordinates. There is no window manager and no virtual desktop under the
+// tests' Wine, so a client point converted with ClientToScreen is where the
+// pointer lands.
+
+#include <windows.h>
+
+namespace launcher_test {
+
+// Moves the pointer and waits (bounded) until it is there.
+bool MovePointerTo(POINT screen);
+void PressLeftButton();
+void ReleaseLeftButton();
+
+// A single click. Separate clicks must lie more than the double-click time
+// apart: see WaitOutDoubleClick.
+void ClickAt(POINT screen);
+// Two clicks in quick succession at the same point.
+void DoubleClickAt(POINT screen);
+// Lets more than the double-click time pass (pumping this thread's messages),
+// so that the next click is not paired with the previous one.
+void WaitOutDoubleClick();
+
+void TapKey(WORD virtualKey);
+
+// The centre of a child window's client area, on the screen.
+POINT CentreOf(HWND window);
+POINT ClientToScreenPoint(HWND window, POINT client);
+
+// Holds the left button down (at the current pointer position) until Release
+// or the end of the scope, so that no test leaves it pressed.
+class HeldLeftButton {
+ public:
+  HeldLeftButton();
+  ~HeldLeftButton();
+  HeldLeftButton(const HeldLeftButton&) = delete;
+  HeldLeftButton& operator=(const HeldLeftButton&) = delete;
+  // True when the platform reports the button down.
+  bool Down() const;
+  void Release();
+
+ private:
+  bool held_ = true;
+};
+
+}  // namespace launcher_test
