@@ -38,7 +38,7 @@ const std::array<FontSpec, 4> kFonts = {{
 }};
 
 // clang-format off
-const std::array<ControlSpec, kControlCount> kControls = {{
+const std::array<ControlEntry, kControlCount> kControls = {{
     // id          kind           group  left  top  width height text                   font        tab    address
     {C::Link3,    K::Hyperlink,  true,  244, 168, 200,  20, L"1.下载谷歌浏览器并安装", F::F2,      false, kBrowserDownload},
     {C::Label4,   K::Label,      true,  253,  68,  48,  24, L"手机号：",               F::Default, false, nullptr},

@@ -45,7 +45,7 @@ struct FontSpec {
 // Indexed by FontId; the Default entry is unused.
 extern const std::array<FontSpec, 4> kFonts;
 
-struct ControlSpec {
+struct ControlEntry {
   ControlId id;
   ControlKind kind;
   bool inGroup;  // a child of 分组框1 (coordinates inside it), else of the window
@@ -56,7 +56,7 @@ struct ControlSpec {
   const wchar_t* address;  // hyperlinks only
 };
 // In creation order; kControls[ControlIndex(id)].id == id.
-extern const std::array<ControlSpec, kControlCount> kControls;
+extern const std::array<ControlEntry, kControlCount> kControls;
 
 struct ColumnSpec {
   const wchar_t* title;

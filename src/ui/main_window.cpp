@@ -165,29 +165,29 @@ bool MainWindow::OnCreate() {
   fonts_[0] = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
   picture_ = LoadPictureResource(GetModuleHandleW(nullptr), KL_PICTURE_RESOURCE);
 
-  const ControlSpec& group = kControls[static_cast<std::size_t>(ControlIndex(ControlId::Group1))];
+  const ControlEntry& group = kControls[static_cast<std::size_t>(ControlIndex(ControlId::Group1))];
   if (!CreateControl(group)) return false;
-  for (const ControlSpec& spec : kControls)
-    if (spec.id != ControlId::Group1 && !CreateControl(spec)) return false;
+  for (const ControlEntry& entry : kControls)
+    if (entry.id != ControlId::Group1 && !CreateControl(entry)) return false;
 
   target_.ControlsReady(controls_);
   target_.Raise(ControlId::MainWindow, event::kWindowCreated, {});
   return true;
 }
 
-HWND MainWindow::CreateControl(const ControlSpec& spec) {
-  const KindStyle kind = StyleOf(spec.kind);
-  const DWORD style = WS_CHILD | WS_VISIBLE | (spec.tabStop ? WS_TABSTOP : 0) | kind.style;
-  HWND parent = spec.inGroup ? Control(ControlId::Group1) : window_;
+HWND MainWindow::CreateControl(const ControlEntry& entry) {
+  const KindStyle kind = StyleOf(entry.kind);
+  const DWORD style = WS_CHILD | WS_VISIBLE | (entry.tabStop ? WS_TABSTOP : 0) | kind.style;
+  HWND parent = entry.inGroup ? Control(ControlId::Group1) : window_;
   HWND control =
-      CreateWindowExW(kind.exStyle, kind.windowClass, spec.text, style, spec.left, spec.top, spec.width, spec.height,
-                      parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlCommandId(spec.id))),
-                      GetModuleHandleW(nullptr), const_cast<wchar_t*>(spec.address));
+      CreateWindowExW(kind.exStyle, kind.windowClass, entry.text, style, entry.left, entry.top, entry.width,
+                      entry.height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlCommandId(entry.id))),
+                      GetModuleHandleW(nullptr), const_cast<wchar_t*>(entry.address));
   if (control == nullptr) return nullptr;
-  controls_[static_cast<std::size_t>(ControlIndex(spec.id))] = control;
-  if (spec.kind != ControlKind::PictureBox)  // it shows no text
-    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_[static_cast<std::size_t>(spec.font)]), FALSE);
-  switch (spec.kind) {
+  controls_[static_cast<std::size_t>(ControlIndex(entry.id))] = control;
+  if (entry.kind != ControlKind::PictureBox)  // it shows no text
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_[static_cast<std::size_t>(entry.font)]), FALSE);
+  switch (entry.kind) {
     case ControlKind::EditBox:
       SendMessageW(control, EM_SETLIMITTEXT, 0, 0);  // no limit
       break;
@@ -233,10 +233,10 @@ void MainWindow::OnCommand(WPARAM wParam, LPARAM lParam) {
     return;
   }
   if (HIWORD(wParam) != BN_CLICKED) return;
-  for (const ControlSpec& spec : kControls)
-    if (spec.kind == ControlKind::Button && ControlCommandId(spec.id) == id &&
-        reinterpret_cast<HWND>(lParam) == Control(spec.id))
-      target_.Raise(spec.id, event::kButtonClicked, {});
+  for (const ControlEntry& entry : kControls)
+    if (entry.kind == ControlKind::Button && ControlCommandId(entry.id) == id &&
+        reinterpret_cast<HWND>(lParam) == Control(entry.id))
+      target_.Raise(entry.id, event::kButtonClicked, {});
 }
 
 LRESULT MainWindow::OnNotify(const NMHDR& header) {

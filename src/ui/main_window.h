@@ -42,7 +42,7 @@ class MainWindow {
   void OnLeftButtonDown();
   void OnActivate(WPARAM wParam);
 
-  HWND CreateControl(const ControlSpec& spec);
+  HWND CreateControl(const ControlEntry& entry);
   void SetUpList(HWND list);
   void RaiseListMouseEvent(UINT message, LPARAM position);
 
