@@ -233,13 +233,25 @@ void RunningLauncher::DoubleClickRow(int row) {
 void RunningLauncher::DragRow(int from, int to) {
   // The list handles each movement while the button is still down: the next
   // step waits until the list has selected the row under the pointer.
+  // The list's own drag detection, which runs inside its handling of the
+  // press, may take a movement for itself before the handlers see it; a
+  // person's pointer keeps moving, so nudge it until the row is selected.
   auto moveOver = [&](int row) {
-    MovePointerTo(RowPoint(row));
-    test::WaitUntil([&] { return SelectedRow() == row; }, std::chrono::seconds(5));
+    POINT at = RowPoint(row);
+    for (int nudge = 0; nudge < 10; ++nudge) {
+      at.x += nudge % 2 ? -1 : 1;
+      MovePointerTo(at);
+      if (test::WaitUntil([&] { return SelectedRow() == row; }, std::chrono::milliseconds(500))) return;
+    }
   };
   SpaceClicks();
   MovePointerTo(RowPoint(from));
   PressLeftButton();
+  // Move only once the list has taken the press and selected the row, as a
+  // person's hand would: the first movement records the selected row as the
+  // dragged one.
+  WaitForInputIdle(child_.handle(), 2000);
+  test::WaitUntil([&] { return SelectedRow() == from; }, std::chrono::seconds(5));
   // A drop on the row itself still needs a movement over rows: go over a
   // neighbour and come back.
   if (from == to) moveOver(from > 0 ? from - 1 : from + 1);
