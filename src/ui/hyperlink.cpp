@@ -1,3 +1,4 @@
+#include "ui/window_class.h"
 #include "ui/hyperlink.h"
 
 #include <shellapi.h>
@@ -153,17 +154,7 @@ LRESULT CALLBACK LinkProc(HWND link, UINT message, WPARAM wParam, LPARAM lParam)
 }  // namespace
 
 const wchar_t* HyperlinkClass() {
-  static const wchar_t kName[] = L"KestrunHyperlink";
-  static const bool registered = [] {
-    WNDCLASSEXW wc = {sizeof wc};
-    wc.lpfnWndProc = LinkProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hCursor = LoadCursor(nullptr, IDC_HAND);
-    wc.lpszClassName = kName;
-    return RegisterClassExW(&wc) != 0;
-  }();
-  (void)registered;
-  return kName;
+  return SimpleWindowClass(L"KestrunHyperlink", LinkProc, LoadCursor(nullptr, IDC_HAND));
 }
 
 bool HyperlinkOpened(HWND link) {

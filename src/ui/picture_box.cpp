@@ -1,3 +1,4 @@
+#include "ui/window_class.h"
 #include "ui/picture_box.h"
 
 #include <wincodec.h>
@@ -49,17 +50,7 @@ LRESULT CALLBACK PictureProc(HWND box, UINT message, WPARAM wParam, LPARAM lPara
 }  // namespace
 
 const wchar_t* PictureBoxClass() {
-  static const wchar_t kName[] = L"KestrunPictureBox";
-  static const bool registered = [] {
-    WNDCLASSEXW wc = {sizeof wc};
-    wc.lpfnWndProc = PictureProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.lpszClassName = kName;
-    return RegisterClassExW(&wc) != 0;
-  }();
-  (void)registered;
-  return kName;
+  return SimpleWindowClass(L"KestrunPictureBox", PictureProc, LoadCursor(nullptr, IDC_ARROW));
 }
 
 void SetPictureBoxImage(HWND box, HBITMAP picture) {
