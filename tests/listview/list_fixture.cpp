@@ -46,8 +46,9 @@ HWND CreateTop(const char* title) {
 }
 
 HWND CreateList(HWND top) {
-  HWND list = CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_EDITLABELS, 0, 0, 580,
-                              360, top, reinterpret_cast<HMENU>(1), GetModuleHandleA(nullptr), nullptr);
+  HWND list =
+      CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_EDITLABELS, 0,
+                      0, 580, 360, top, reinterpret_cast<HMENU>(1), GetModuleHandleA(nullptr), nullptr);
   SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_SUBITEMIMAGES);
   return list;
 }
