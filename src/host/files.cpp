@@ -44,6 +44,21 @@ std::string TemporaryNameBeside(const std::string& path) {
   }
 }
 
+// Moves `from` over `to`. A virus scanner, an indexer or a backup tool may
+// hold the target open for a moment (under Wine any open handle blocks the
+// move), so a refusal for that reason is retried for about half a second.
+bool MoveOverTarget(const std::string& from, const std::string& to) {
+  constexpr int kAttempts = 10;
+  constexpr DWORD kPauseMs = 50;
+  for (int attempt = 1;; ++attempt) {
+    if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+    const DWORD error = GetLastError();
+    const bool held = error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED || error == ERROR_LOCK_VIOLATION;
+    if (!held || attempt == kAttempts) return false;
+    Sleep(kPauseMs);
+  }
+}
+
 // A drive, if any, followed by nothing but separators: "C:", "C:\" and also
 // "C:\\" or a lone "\" (the root of the current drive).
 bool IsDriveRoot(std::string_view path) {
@@ -164,8 +179,7 @@ bool ReplaceFileBytes(const std::string& path, const Bytes& data) {
     if (!file) return false;
     written = WriteAll(file.get(), data) && FlushFileBuffers(file.get());
   }
-  if (written && MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-    return true;
+  if (written && MoveOverTarget(temporary, path)) return true;
   DeleteFileA(temporary.c_str());
   return false;
 }

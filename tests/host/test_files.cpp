@@ -7,6 +7,7 @@
 
 #include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "host/files.h"
@@ -173,7 +174,14 @@ TEST(WriteFileBytes, FailsWhenTheFileCannotBeOpened) {
 
 // ---------------------------------------------------------------- replacing
 
-enum class Target { kMissing, kPlain, kReadOnly, kHeldWithoutSharing, kFolder };
+enum class Target {
+  kMissing,
+  kPlain,
+  kReadOnly,
+  kHeldWithoutSharing,  // for the whole save
+  kHeldForAMoment,      // as a virus scanner or indexer does
+  kFolder
+};
 
 struct ReplaceCase {
   const char* name;
@@ -190,6 +198,7 @@ TEST_P(ReplaceFileBytesTest, ReplacesWhollyOrNotAtAllAndLeavesNoTemporaryFile) {
   const std::string path = temp / "config.ini";
   const std::string old = "the old content, longer than the new one";
   UniqueFile held;
+  std::thread releaser;
   switch (c.target) {
     case Target::kMissing:
       break;
@@ -205,12 +214,22 @@ TEST_P(ReplaceFileBytesTest, ReplacesWhollyOrNotAtAllAndLeavesNoTemporaryFile) {
       held = OpenHeld(path, GENERIC_READ, 0);
       ASSERT_TRUE(held);
       break;
+    case Target::kHeldForAMoment:
+      ASSERT_TRUE(WriteWholeFile(path, old));
+      held = OpenHeld(path, GENERIC_READ, 0);
+      ASSERT_TRUE(held);
+      releaser = std::thread([&held] {
+        Sleep(200);
+        held.reset();
+      });
+      break;
     case Target::kFolder:
       ASSERT_TRUE(CreateDirectoryA(path.c_str(), nullptr));
       break;
   }
 
   EXPECT_EQ(ReplaceFileBytes(path, AsBytes(c.data)), c.replaced);
+  if (releaser.joinable()) releaser.join();
   held.reset();
 
   if (c.target == Target::kFolder) {
@@ -234,6 +253,7 @@ INSTANTIATE_TEST_SUITE_P(
                     ReplaceCase{"EmptyGivesZeroBytes", Target::kPlain, "", true},
                     ReplaceCase{"ReadOnlyKeepsOld", Target::kReadOnly, "new", false},
                     ReplaceCase{"HeldWithoutSharingKeepsOld", Target::kHeldWithoutSharing, "new", false},
+                    ReplaceCase{"HeldForAMomentIsWaitedFor", Target::kHeldForAMoment, "new", true},
                     ReplaceCase{"FolderIsNotReplaced", Target::kFolder, "new", false}),
     [](const auto& info) { return std::string(info.param.name); });
 
