@@ -173,6 +173,14 @@ Rows RunningLauncher::ScreenRows() {
   return rows;
 }
 
+void RunningLauncher::ClearSelection() {
+  ListViewAccess access;
+  if (!access.Bind(list_, true)) return;
+  // Single selection: one row at most, but never loop on a failing message.
+  for (int tries = 0; tries < 8 && access.GetFirstSelected() != -1; ++tries)
+    access.DeselectItem(access.GetFirstSelected());
+}
+
 int RunningLauncher::SelectedRow() {
   ListViewAccess access;
   return access.Bind(list_, true) ? access.GetFirstSelected() : -2;
@@ -246,12 +254,16 @@ void RunningLauncher::DragRow(int from, int to) {
   };
   SpaceClicks();
   MovePointerTo(RowPoint(from));
+  // Move only once the program has handled the press, as a person's hand
+  // would: the first movement takes the selected row as the dragged one. With
+  // nothing selected beforehand, the selection shows that the press arrived.
+  ClearSelection();
   PressLeftButton();
-  // Move only once the list has taken the press and selected the row, as a
-  // person's hand would: the first movement records the selected row as the
-  // dragged one.
-  WaitForInputIdle(child_.handle(), 2000);
   test::WaitUntil([&] { return SelectedRow() == from; }, std::chrono::seconds(5));
+  // Wine answers GetAsyncKeyState from a per-thread copy for up to 50 ms, so a
+  // movement handled right after the press may still see the button up and
+  // call the drag off. A hand rests longer than that before it moves.
+  test::PumpMessagesFor(std::chrono::milliseconds(100));
   // A drop on the row itself still needs a movement over rows: go over a
   // neighbour and come back.
   if (from == to) moveOver(from > 0 ? from - 1 : from + 1);

@@ -101,6 +101,8 @@ class RunningLauncher {
   void ClickControl(HWND control);
   // Separate clicks lie more than the double-click time apart.
   void SpaceClicks();
+  // Deselects every row through the list's own messages.
+  void ClearSelection();
 
   test::TempFolder elsewhere_;  // the current folder the program is started in
   test::ChildProcess child_;
