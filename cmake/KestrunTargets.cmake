@@ -18,14 +18,14 @@ if(WIN32)
   set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 endif()
 
-# kl_add_test(NAME <name> SOURCES ... [LIBS ...] [GUI])
+# kl_add_test(NAME <name> SOURCES ... [LIBS ...] [ARGS ...] [GUI])
 # A GoogleTest executable; on Windows builds ctest runs it under Wine (the
 # toolchain's emulator). GUI tests are serialised: they share one display.
 function(kl_add_test)
-  cmake_parse_arguments(T "GUI" "NAME" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "GUI" "NAME" "SOURCES;LIBS;ARGS" ${ARGN})
   add_executable(${T_NAME} ${T_SOURCES})
   target_link_libraries(${T_NAME} PRIVATE kl_options ${T_LIBS} gtest_main)
-  add_test(NAME ${T_NAME} COMMAND ${T_NAME} --gtest_color=no)
+  add_test(NAME ${T_NAME} COMMAND ${T_NAME} --gtest_color=no ${T_ARGS})
   if(T_GUI)
     set_tests_properties(${T_NAME} PROPERTIES RESOURCE_LOCK display)
   endif()

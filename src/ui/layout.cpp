@@ -65,8 +65,19 @@ const std::array<ColumnSpec, 2> kListColumns = {{
     {L"手机号", 150, LVCFMT_CENTER},
 }};
 
-POINT CentredWindowOrigin(int screenWidth, int screenHeight) {
-  return {(screenWidth - kWindowWidth) / 2, (screenHeight - kWindowHeight) / 2};
+int ScaleToDpi(int value, int dpi) { return MulDiv(value, dpi, kDesignDpi); }
+
+RECT ScaledControlRect(const ControlEntry& entry, int dpi) {
+  const int left = ScaleToDpi(entry.left, dpi);
+  const int top = ScaleToDpi(entry.top, dpi);
+  return {left, top, left + ScaleToDpi(entry.width, dpi), top + ScaleToDpi(entry.height, dpi)};
+}
+
+SIZE ScaledWindowSize(int dpi) { return {ScaleToDpi(kWindowWidth, dpi), ScaleToDpi(kWindowHeight, dpi)}; }
+
+POINT CentredWindowOrigin(int screenWidth, int screenHeight, int dpi) {
+  const SIZE window = ScaledWindowSize(dpi);
+  return {(screenWidth - window.cx) / 2, (screenHeight - window.cy) / 2};
 }
 
 RECT FitPicture(SIZE box, SIZE picture) {

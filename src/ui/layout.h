@@ -69,9 +69,20 @@ extern const wchar_t kWindowCaption[];
 constexpr int kWindowWidth = 691;
 constexpr int kWindowHeight = 414;
 
-// Top-left corner of the window centred on a screen of that size (integer
-// division, so a screen smaller than the window gives a negative corner).
-POINT CentredWindowOrigin(int screenWidth, int screenHeight);
+// The table above is the layout at 96 dots per inch. At another resolution
+// every length of it (positions, sizes, font heights, column widths, the
+// picture) is value * dpi / 96, rounded to the nearest pixel.
+constexpr int kDesignDpi = 96;
+int ScaleToDpi(int value, int dpi);
+// A control's rectangle in its parent: left, top, width and height each scaled.
+RECT ScaledControlRect(const ControlEntry& entry, int dpi);
+// The window's outer size.
+SIZE ScaledWindowSize(int dpi);
+
+// Top-left corner of the window of that resolution centred on a screen of
+// that size (integer division, so a screen smaller than the window gives a
+// negative corner).
+POINT CentredWindowOrigin(int screenWidth, int screenHeight, int dpi);
 
 // Where a picture is drawn in a box, centred mode: kept at its size and
 // centred in each direction in which the box is large enough; scaled down by

@@ -2,11 +2,14 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
 #include "ui/controls.h"
+#include "ui/dpi.h"
 #include "ui/hyperlink.h"
+#include "ui/label_fit.h"
 #include "ui/picture_box.h"
 #include "ui/resource_ids.h"
 
@@ -45,11 +48,6 @@ KindStyle StyleOf(ControlKind kind) {
   return {WC_STATICW, 0, 0};
 }
 
-HFONT CreateLayoutFont(const FontSpec& font) {
-  return CreateFontW(-font.height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET, OUT_DEFAULT_PRECIS,
-                     CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, font.face);
-}
-
 bool IsControlColour(UINT message) { return message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC; }
 
 // Copies an ANSI info tip into the list's buffer of the notification's kind.
@@ -71,8 +69,6 @@ MainWindow::MainWindow(EventTarget& target) : target_(target) {}
 
 MainWindow::~MainWindow() {
   if (window_) DestroyWindow(window_);
-  for (std::size_t i = 1; i < fonts_.size(); ++i)
-    if (fonts_[i]) DeleteObject(fonts_[i]);
   if (picture_) DeleteObject(picture_);
 }
 
@@ -89,10 +85,16 @@ bool MainWindow::Create() {
     return RegisterClassExW(&wc) != 0;
   }();
   if (!registered || window_) return false;
-  const POINT at = CentredWindowOrigin(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
-  CreateWindowExW(WS_EX_TOPMOST | WS_EX_APPWINDOW, kWindowClass, kWindowCaption, kWindowStyle, at.x, at.y, kWindowWidth,
+  CreateWindowExW(WS_EX_TOPMOST | WS_EX_APPWINDOW, kWindowClass, kWindowCaption, kWindowStyle, 0, 0, kWindowWidth,
                   kWindowHeight, nullptr, nullptr, GetModuleHandleW(nullptr), this);
-  return window_ != nullptr;
+  if (window_ == nullptr) return false;
+  // Sized and centred once it exists: its resolution is known only then, and
+  // the size is checked against limits that only this window's procedure
+  // widens for a large resolution.
+  const SIZE size = ScaledWindowSize(dpi_);
+  const POINT at = CentredWindowOrigin(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), dpi_);
+  SetWindowPos(window_, nullptr, at.x, at.y, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+  return true;
 }
 
 HWND MainWindow::Control(ControlId id) const {
@@ -153,6 +155,12 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ACTIVATE:
       OnActivate(wParam);
       return 0;
+    case WM_DPICHANGED:
+      OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+      return 0;
+    case WM_GETMINMAXINFO:
+      OnGetMinMaxInfo(*reinterpret_cast<MINMAXINFO*>(lParam));
+      return 0;
   }
   if (IsControlColour(message)) return OnControlColour(message, reinterpret_cast<HDC>(wParam));
   return DefWindowProcW(window_, message, wParam, lParam);
@@ -161,8 +169,8 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 // A child needs its parent: the group box is made before the twelve controls
 // it holds. Within each parent the creation order is the layout's.
 bool MainWindow::OnCreate() {
-  for (std::size_t i = 1; i < kFonts.size(); ++i) fonts_[i] = CreateLayoutFont(kFonts[i]);
-  fonts_[0] = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  dpi_ = WindowDpi(window_);
+  fonts_ = LayoutFonts(dpi_);
   picture_ = LoadPictureResource(GetModuleHandleW(nullptr), KL_PICTURE_RESOURCE);
 
   const ControlEntry& group = kControls[static_cast<std::size_t>(ControlIndex(ControlId::Group1))];
@@ -179,14 +187,13 @@ HWND MainWindow::CreateControl(const ControlEntry& entry) {
   const KindStyle kind = StyleOf(entry.kind);
   const DWORD style = WS_CHILD | WS_VISIBLE | (entry.tabStop ? WS_TABSTOP : 0) | kind.style;
   HWND parent = entry.inGroup ? Control(ControlId::Group1) : window_;
-  HWND control =
-      CreateWindowExW(kind.exStyle, kind.windowClass, entry.text, style, entry.left, entry.top, entry.width,
-                      entry.height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlCommandId(entry.id))),
-                      GetModuleHandleW(nullptr), const_cast<wchar_t*>(entry.address));
+  const RECT at = ScaledControlRect(entry, dpi_);
+  HWND control = CreateWindowExW(kind.exStyle, kind.windowClass, entry.text, style, at.left, at.top, at.right - at.left,
+                                 at.bottom - at.top, parent,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlCommandId(entry.id))),
+                                 GetModuleHandleW(nullptr), const_cast<wchar_t*>(entry.address));
   if (control == nullptr) return nullptr;
   controls_[static_cast<std::size_t>(ControlIndex(entry.id))] = control;
-  if (entry.kind != ControlKind::PictureBox)  // it shows no text
-    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_[static_cast<std::size_t>(entry.font)]), FALSE);
   switch (entry.kind) {
     case ControlKind::EditBox:
       SendMessageW(control, EM_SETLIMITTEXT, 0, 0);  // no limit
@@ -203,7 +210,50 @@ HWND MainWindow::CreateControl(const ControlEntry& entry) {
     default:
       break;
   }
+  FitControlToDpi(entry, control, false);
   return control;
+}
+
+// What a control takes from the resolution besides its table rectangle: its
+// font, a label's growth to fit its text, the list's column widths, the
+// picture's drawn size.
+void MainWindow::FitControlToDpi(const ControlEntry& entry, HWND control, bool redraw) {
+  if (entry.kind == ControlKind::PictureBox) {  // it shows no text
+    SetPictureBoxDpi(control, dpi_);
+    return;
+  }
+  SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.Get(entry.font)), redraw);
+  if (entry.kind == ControlKind::Label) GrowLabelToItsText(control, ScaleToDpi(entry.height, dpi_), dpi_);
+  if (entry.kind == ControlKind::ReportList)
+    for (std::size_t i = 0; i < kListColumns.size(); ++i)
+      SendMessageW(control, LVM_SETCOLUMNWIDTH, i, MAKELPARAM(ScaleToDpi(kListColumns[i].width, dpi_), 0));
+}
+
+// Moved to a screen of another resolution: the whole layout is scaled anew
+// and the window takes the rectangle the system suggests.
+void MainWindow::OnDpiChanged(int dpi, const RECT& suggested) {
+  if (dpi <= 0) return;
+  dpi_ = dpi;
+  LayoutFonts previous = std::move(fonts_);  // in use until every control has its new font
+  fonts_ = LayoutFonts(dpi_);
+  for (const ControlEntry& entry : kControls) {
+    HWND control = Control(entry.id);
+    if (control == nullptr) continue;
+    const RECT at = ScaledControlRect(entry, dpi_);
+    SetWindowPos(control, nullptr, at.left, at.top, at.right - at.left, at.bottom - at.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    FitControlToDpi(entry, control, true);
+  }
+  SetWindowPos(window_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// The system keeps a window within the screen's size unless told otherwise;
+// at a large resolution the layout's own size may be more than that.
+void MainWindow::OnGetMinMaxInfo(MINMAXINFO& limits) const {
+  const SIZE size = ScaledWindowSize(dpi_);
+  limits.ptMaxTrackSize.x = std::max(limits.ptMaxTrackSize.x, size.cx);
+  limits.ptMaxTrackSize.y = std::max(limits.ptMaxTrackSize.y, size.cy);
 }
 
 void MainWindow::SetUpList(HWND list) {
@@ -216,7 +266,7 @@ void MainWindow::SetUpList(HWND list) {
     LVCOLUMNW column = {};
     column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
     column.fmt = kListColumns[i].format;
-    column.cx = kListColumns[i].width;
+    column.cx = ScaleToDpi(kListColumns[i].width, dpi_);
     column.pszText = const_cast<wchar_t*>(kListColumns[i].title);
     column.iSubItem = static_cast<int>(i);
     SendMessageW(list, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));

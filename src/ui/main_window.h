@@ -8,6 +8,7 @@
 
 #include "ui/events.h"
 #include "ui/layout.h"
+#include "ui/layout_fonts.h"
 
 class MainWindow {
  public:
@@ -41,15 +42,19 @@ class MainWindow {
   LRESULT OnControlColour(UINT message, HDC dc);
   void OnLeftButtonDown();
   void OnActivate(WPARAM wParam);
+  void OnDpiChanged(int dpi, const RECT& suggested);
+  void OnGetMinMaxInfo(MINMAXINFO& limits) const;
 
   HWND CreateControl(const ControlEntry& entry);
   void SetUpList(HWND list);
+  void FitControlToDpi(const ControlEntry& entry, HWND control, bool redraw);
   void RaiseListMouseEvent(UINT message, LPARAM position);
 
   EventTarget& target_;
   HWND window_ = nullptr;
   HWND lastFocus_ = nullptr;
   ControlWindows controls_ = {};
-  std::array<HFONT, 4> fonts_ = {};  // by FontId; owned except Default
-  HBITMAP picture_ = nullptr;        // owned
+  int dpi_ = kDesignDpi;  // the resolution the layout is scaled to
+  LayoutFonts fonts_;
+  HBITMAP picture_ = nullptr;  // owned
 };

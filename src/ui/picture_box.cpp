@@ -10,18 +10,25 @@
 
 namespace {
 
+constexpr wchar_t kDpiProperty[] = L"KestrunPictureDpi";
+
 HBITMAP Picture(HWND box) { return reinterpret_cast<HBITMAP>(GetWindowLongPtrW(box, GWLP_USERDATA)); }
 
-void Paint(HWND box) {
-  PAINTSTRUCT paint;
-  HDC dc = BeginPaint(box, &paint);
+int BoxDpi(HWND box) {
+  const auto dpi = reinterpret_cast<INT_PTR>(GetPropW(box, kDpiProperty));
+  return dpi > 0 ? static_cast<int>(dpi) : kDesignDpi;
+}
+
+void Draw(HWND box, HDC dc) {
   RECT client;
   GetClientRect(box, &client);
   FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
   BITMAP info;
   HBITMAP picture = Picture(box);
   if (picture && GetObjectW(picture, sizeof info, &info) == sizeof info) {
-    const RECT at = FitPicture({client.right, client.bottom}, {info.bmWidth, info.bmHeight});
+    const int dpi = BoxDpi(box);
+    const RECT at =
+        FitPicture({client.right, client.bottom}, {ScaleToDpi(info.bmWidth, dpi), ScaleToDpi(info.bmHeight, dpi)});
     HDC source = CreateCompatibleDC(dc);
     HGDIOBJ old = SelectObject(source, picture);
     SetStretchBltMode(dc, HALFTONE);
@@ -31,7 +38,6 @@ void Paint(HWND box) {
     SelectObject(source, old);
     DeleteDC(source);
   }
-  EndPaint(box, &paint);
 }
 
 LRESULT CALLBACK PictureProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -40,9 +46,18 @@ LRESULT CALLBACK PictureProc(HWND box, UINT message, WPARAM wParam, LPARAM lPara
       return HTTRANSPARENT;  // a press here moves the window beneath
     case WM_ERASEBKGND:
       return 1;
-    case WM_PAINT:
-      Paint(box);
+    case WM_PAINT: {
+      PAINTSTRUCT paint;
+      Draw(box, BeginPaint(box, &paint));
+      EndPaint(box, &paint);
       return 0;
+    }
+    case WM_PRINTCLIENT:
+      Draw(box, reinterpret_cast<HDC>(wParam));
+      return 0;
+    case WM_NCDESTROY:
+      RemovePropW(box, kDpiProperty);
+      break;
   }
   return DefWindowProcW(box, message, wParam, lParam);
 }
@@ -55,6 +70,11 @@ const wchar_t* PictureBoxClass() {
 
 void SetPictureBoxImage(HWND box, HBITMAP picture) {
   SetWindowLongPtrW(box, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(picture));
+  InvalidateRect(box, nullptr, FALSE);
+}
+
+void SetPictureBoxDpi(HWND box, int dpi) {
+  SetPropW(box, kDpiProperty, reinterpret_cast<HANDLE>(static_cast<INT_PTR>(dpi)));
   InvalidateRect(box, nullptr, FALSE);
 }
 

@@ -12,6 +12,10 @@ const wchar_t* PictureBoxClass();
 // Shows `picture` (not owned: it must outlive the box or be replaced first).
 void SetPictureBoxImage(HWND box, HBITMAP picture);
 
+// The resolution the box draws at: the picture's own size is taken as that of
+// the layout's 96 dots per inch and scaled like the box.
+void SetPictureBoxDpi(HWND box, int dpi);
+
 // Decodes an encoded image (JPEG, PNG, ...) into a 32-bit bitmap that the
 // caller owns; nullptr when it cannot be decoded. COM must be initialised.
 HBITMAP DecodePicture(const void* data, std::size_t size);

@@ -8,20 +8,45 @@
 
 namespace {
 
-TEST(LayoutTest, WindowIsCentredByIntegerDivision) {
+TEST(LayoutTest, WindowIsCentredByIntegerDivisionWithItsScaledSize) {
   struct Case {
-    int width, height;
+    int width, height, dpi;
     POINT origin;
   };
   const Case cases[] = {
-      {1280, 1024, {294, 305}}, {1920, 1080, {614, 333}}, {1366, 768, {337, 177}},
-      {691, 414, {0, 0}},       {640, 400, {-25, -7}},  // a screen smaller than the window
+      {1280, 1024, 96, {294, 305}},  {1920, 1080, 96, {614, 333}}, {1366, 768, 96, {337, 177}},
+      {691, 414, 96, {0, 0}},        {640, 400, 96, {-25, -7}},  // a screen smaller than the window
+      {1920, 1080, 120, {528, 281}},                             // 864 x 518
+      {1920, 1080, 144, {441, 229}},                             // 1037 x 621 (1036.5 rounded up)
+      {2560, 1440, 192, {589, 306}},                             // 1382 x 828
+      {1280, 1024, 192, {-51, 98}},                              // wider than the screen
   };
   for (const Case& c : cases) {
-    const POINT origin = CentredWindowOrigin(c.width, c.height);
-    EXPECT_EQ(origin.x, c.origin.x) << c.width;
-    EXPECT_EQ(origin.y, c.origin.y) << c.height;
+    const POINT origin = CentredWindowOrigin(c.width, c.height, c.dpi);
+    EXPECT_EQ(origin.x, c.origin.x) << c.width << " at " << c.dpi;
+    EXPECT_EQ(origin.y, c.origin.y) << c.height << " at " << c.dpi;
   }
+}
+
+// Lengths round to the nearest pixel (halves away from zero), and a
+// rectangle's right and bottom come from its scaled width and height.
+TEST(LayoutTest, LayoutScalesToTheNearestPixel) {
+  struct Case {
+    int value, dpi, scaled;
+  };
+  const Case lengths[] = {{691, 96, 691},  {691, 120, 864}, {691, 144, 1037}, {691, 192, 1382},
+                          {253, 120, 316}, {221, 144, 332}, {15, 144, 23},    {-11, 144, -17}};
+  for (const Case& c : lengths) EXPECT_EQ(ScaleToDpi(c.value, c.dpi), c.scaled) << c.value << " at " << c.dpi;
+
+  const ControlEntry& label = kControls[static_cast<std::size_t>(ControlIndex(ControlId::Label4))];
+  const RECT at120 = ScaledControlRect(label, 120);  // 253, 68, 48 x 24
+  EXPECT_EQ(at120.left, 316);
+  EXPECT_EQ(at120.top, 85);
+  EXPECT_EQ(at120.right, 316 + 60);
+  EXPECT_EQ(at120.bottom, 85 + 30);
+  const SIZE window = ScaledWindowSize(144);
+  EXPECT_EQ(window.cx, 1037);
+  EXPECT_EQ(window.cy, 621);
 }
 
 TEST(LayoutTest, PictureFitsInCentredMode) {

@@ -1,0 +1,45 @@
+#include "ui/dpi.h"
+
+namespace {
+
+// Looked up at run time: Windows 7 has none of these.
+template <typename Function>
+Function UserFunction(const char* name) {
+  HMODULE user = GetModuleHandleW(L"user32.dll");
+  return user ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(user, name))) : nullptr;
+}
+
+int ScreenDpi() {
+  HDC screen = GetDC(nullptr);
+  const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
+  if (screen) ReleaseDC(nullptr, screen);
+  return dpi > 0 ? dpi : 96;
+}
+
+}  // namespace
+
+int WindowDpi(HWND window) {
+  using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+  static const auto forWindow = UserFunction<GetDpiForWindowFn>("GetDpiForWindow");
+  if (forWindow && window) {
+    if (const UINT dpi = forWindow(window)) return static_cast<int>(dpi);
+  }
+  return SystemDpi();
+}
+
+int SystemDpi() {
+  using GetDpiForSystemFn = UINT(WINAPI*)();
+  static const auto forSystem = UserFunction<GetDpiForSystemFn>("GetDpiForSystem");
+  if (forSystem) {
+    if (const UINT dpi = forSystem()) return static_cast<int>(dpi);
+  }
+  return ScreenDpi();
+}
+
+void DeclareDpiAwareness() {
+  using SetContextFn = BOOL(WINAPI*)(DPI_AWARENESS_CONTEXT);
+  using SetAwareFn = BOOL(WINAPI*)();
+  static const auto setContext = UserFunction<SetContextFn>("SetProcessDpiAwarenessContext");
+  if (setContext && setContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2)) return;
+  if (const auto setAware = UserFunction<SetAwareFn>("SetProcessDPIAware")) setAware();
+}
