@@ -35,11 +35,3 @@ int SystemDpi() {
   }
   return ScreenDpi();
 }
-
-void DeclareDpiAwareness() {
-  using SetContextFn = BOOL(WINAPI*)(DPI_AWARENESS_CONTEXT);
-  using SetAwareFn = BOOL(WINAPI*)();
-  static const auto setContext = UserFunction<SetContextFn>("SetProcessDpiAwarenessContext");
-  if (setContext && setContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2)) return;
-  if (const auto setAware = UserFunction<SetAwareFn>("SetProcessDPIAware")) setAware();
-}

@@ -9,8 +9,3 @@
 int WindowDpi(HWND window);
 // The system's resolution (the primary screen's at log-on).
 int SystemDpi();
-
-// Declares this process per-monitor aware (version 2), or system aware where
-// that is not available. The program does it in its manifest; test programs,
-// which have none, call this first.
-void DeclareDpiAwareness();

@@ -60,9 +60,9 @@ void ExpectScaledLayout(HWND window, int dpi) {
       if (growth > 0) std::printf("label %d grows by %ld px at %d dpi\n", ControlIndex(entry.id), growth, dpi);
       expected.bottom = std::clamp(at.bottom, expected.bottom, expected.bottom + MulDiv(kLabelGrowthLimit, dpi, 96));
     }
-    EXPECT_TRUE(EqualRect(&at, &expected)) << "(" << at.left << ", " << at.top << ")-(" << at.right << ", "
-                                           << at.bottom << ") instead of (" << expected.left << ", " << expected.top
-                                           << ")-(" << expected.right << ", " << expected.bottom << ")";
+    EXPECT_TRUE(EqualRect(&at, &expected))
+        << "(" << at.left << ", " << at.top << ")-(" << at.right << ", " << at.bottom << ") instead of ("
+        << expected.left << ", " << expected.top << ")-(" << expected.right << ", " << expected.bottom << ")";
   }
 }
 
@@ -276,13 +276,11 @@ TEST_F(AtSystemDpi, NoCaptionIsClipped) {
     Drawn drawn;
   };
   const Case cases[] = {
-      {C::Link3, Drawn::OneLine},   {C::Label4, Drawn::Wrapped},
-      {C::Label2, Drawn::Wrapped},  {C::Edit2, Drawn::ScrolledEditLine},  // a long path scrolls in its box
-      {C::Button5, Drawn::Button},  {C::Label1, Drawn::Wrapped},
-      {C::Button8, Drawn::Button},  {C::Button7, Drawn::Button},
-      {C::Button4, Drawn::Button},  {C::Edit1, Drawn::EditLine},
-      {C::Button1, Drawn::Button},  {C::Link1, Drawn::OneLine},
-      {C::Label3, Drawn::Wrapped},
+      {C::Link3, Drawn::OneLine},          {C::Label4, Drawn::Wrapped}, {C::Label2, Drawn::Wrapped},
+      {C::Edit2, Drawn::ScrolledEditLine},  // a long path scrolls in its box
+      {C::Button5, Drawn::Button},         {C::Label1, Drawn::Wrapped}, {C::Button8, Drawn::Button},
+      {C::Button7, Drawn::Button},         {C::Button4, Drawn::Button}, {C::Edit1, Drawn::EditLine},
+      {C::Button1, Drawn::Button},         {C::Link1, Drawn::OneLine},  {C::Label3, Drawn::Wrapped},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(ControlIndex(c.id));
