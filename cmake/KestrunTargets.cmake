@@ -6,7 +6,10 @@ target_compile_options(kl_options INTERFACE -Wall -Wextra -Wpedantic -Wno-missin
 if(WIN32)
   # ANSI (A) API throughout: account texts are bytes of the user's code page.
   target_compile_definitions(kl_options INTERFACE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601 _WIN32_IE=0x0600 STRICT)
-  target_link_options(kl_options INTERFACE -static -static-libgcc -static-libstdc++)
+  # No time stamp in the executables and no build folder in them: the same
+  # source gives the same bytes.
+  target_link_options(kl_options INTERFACE -static -static-libgcc -static-libstdc++ -Wl,--no-insert-timestamp)
+  target_compile_options(kl_options INTERFACE -ffile-prefix-map=${PROJECT_SOURCE_DIR}/=)
 elseif(KL_SANITIZE)
   target_compile_options(kl_options INTERFACE -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
   target_link_options(kl_options INTERFACE -fsanitize=address,undefined)
