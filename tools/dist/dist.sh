@@ -28,7 +28,8 @@ kl_dist_pack() { # kl_dist_pack <arch> <builds folder> <zip folder>: prints the 
   }
   stage="$dir/stage"
   rm -rf "$stage"
-  cmake --install "$dir" --strip --prefix "$stage/KestrunLauncher" >/dev/null || return 1
+  # Linked without symbols (-s in the preset): strip would stamp the time into the header again.
+  cmake --install "$dir" --prefix "$stage/KestrunLauncher" >/dev/null || return 1
   version="$(cat "$dir/version.txt")"
   mkdir -p "$out"
   /usr/bin/python3 "$ROOT/tools/dist/pack_zip.py" "$out/KestrunLauncher-$version-$arch.zip" "$stage/KestrunLauncher" \
