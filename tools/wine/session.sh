@@ -65,6 +65,10 @@ wine_session_up() { # wine_session_up [keep-display]: with it, the user's DISPLA
   # inherit its output: start them here, so that they never hold a test
   # runner's pipe open after the test has ended.
   KL_WINE_TIMEOUT=60 "$ROOT/tools/wine/run" wineboot </dev/null >/dev/null 2>&1
+  # Every session starts at 96 dpi: a resolution a test or ./dev run --dpi set
+  # stays behind only when it was killed before it could put the old one back.
+  "$ROOT/tools/wine/run" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f </dev/null \
+    >/dev/null 2>&1
   trap wine_session_down EXIT
   trap 'exit 130' INT TERM
 }
