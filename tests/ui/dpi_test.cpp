@@ -388,38 +388,38 @@ std::string ThisProgram() {
   return path;
 }
 
-TEST(LogPixelsTest, WindowScalesAtEverySupportedResolution) {
-  for (int dpi : {96, 120, 144, 192}) {
-    SCOPED_TRACE("LogPixels " + std::to_string(dpi));
-    ScopedLogPixels logPixels(static_cast<DWORD>(dpi));
-    ASSERT_TRUE(logPixels.set());
-    test::ChildProcess child;
-    ASSERT_TRUE(child.Start("\"" + ThisProgram() + "\" --gtest_color=no --gtest_filter=AtSystemDpi.*", {},
-                            {std::string(kExpectedDpiVariable) + "=" + std::to_string(dpi)}));
-    DWORD exitCode = 1;
-    ASSERT_TRUE(child.WaitForExit(exitCode, 60s));
-    EXPECT_EQ(exitCode, 0u) << "the window measured at " << dpi << " dpi (its report is above)";
-  }
+// One supported resolution, set for the processes each case starts.
+class LogPixelsTest : public ::testing::TestWithParam<int> {
+ protected:
+  ScopedLogPixels logPixels_{static_cast<DWORD>(GetParam())};
+  void SetUp() override { ASSERT_TRUE(logPixels_.set()); }
+};
+
+TEST_P(LogPixelsTest, WindowIsScaledAndNoCaptionIsClipped) {
+  const int dpi = GetParam();
+  test::ChildProcess child;
+  ASSERT_TRUE(child.Start("\"" + ThisProgram() + "\" --gtest_color=no --gtest_filter=AtSystemDpi.*", {},
+                          {std::string(kExpectedDpiVariable) + "=" + std::to_string(dpi)}));
+  DWORD exitCode = 1;
+  ASSERT_TRUE(child.WaitForExit(exitCode, 60s));
+  EXPECT_EQ(exitCode, 0u) << "the window measured at " << dpi << " dpi (its report is above)";
 }
 
-TEST(LogPixelsTest, ProgramScalesAtEverySupportedResolution) {
-  for (int dpi : {96, 120, 144, 192}) {
-    SCOPED_TRACE("LogPixels " + std::to_string(dpi));
-    ScopedLogPixels logPixels(static_cast<DWORD>(dpi));
-    ASSERT_TRUE(logPixels.set());
-    test::TempFolder folder;
-    ASSERT_TRUE(test::CopyFromBin("KestrunLauncher.exe", folder.path()));
-    test::ChildProcess program;
-    ASSERT_TRUE(program.Start("\"" + (folder / "KestrunLauncher.exe") + "\"", folder.path()));
-    HWND window = test::WaitForProcessWindow(program.id(), test::Narrow(L"仅支持Kestrun"), 30s);
-    ASSERT_NE(window, nullptr);
-    ASSERT_TRUE(test::WaitUntil([&] { return IsWindowVisible(window) != 0; }));
-    ExpectScaledLayout(window, dpi);
-    PostMessageW(window, WM_CLOSE, 0, 0);
-    DWORD exitCode = 1;
-    ASSERT_TRUE(program.WaitForExit(exitCode));
-    EXPECT_EQ(exitCode, 0u);
-  }
+TEST_P(LogPixelsTest, ProgramIsScaled) {
+  test::TempFolder folder;
+  ASSERT_TRUE(test::CopyFromBin("KestrunLauncher.exe", folder.path()));
+  test::ChildProcess program;
+  ASSERT_TRUE(program.Start("\"" + (folder / "KestrunLauncher.exe") + "\"", folder.path()));
+  HWND window = test::WaitForProcessWindow(program.id(), test::Narrow(L"仅支持Kestrun"), 30s);
+  ASSERT_NE(window, nullptr);
+  ASSERT_TRUE(test::WaitUntil([&] { return IsWindowVisible(window) != 0; }));
+  ExpectScaledLayout(window, GetParam());
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  DWORD exitCode = 1;
+  ASSERT_TRUE(program.WaitForExit(exitCode));
+  EXPECT_EQ(exitCode, 0u);
 }
+
+INSTANTIATE_TEST_SUITE_P(SupportedResolutions, LogPixelsTest, ::testing::Values(96, 120, 144, 192));
 
 }  // namespace
