@@ -150,13 +150,24 @@ Bytes ReadFileBytes(const std::string& path) {
   return data;
 }
 
-bool WriteFileBytes(const std::string& path, const std::vector<Bytes>& parts) {
+namespace {
+
+bool CreateAndWrite(const std::string& path, DWORD sharing, const std::vector<Bytes>& parts) {
   if (path.empty()) return false;
-  UniqueFile file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  UniqueFile file(
+      CreateFileA(path.c_str(), GENERIC_WRITE, sharing, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return false;
   for (const Bytes& part : parts)
     if (!WriteAll(file.get(), part)) return false;
   return true;
+}
+
+}  // namespace
+
+bool WriteFileBytes(const std::string& path, const std::vector<Bytes>& parts) { return CreateAndWrite(path, 0, parts); }
+
+bool WriteSharedFileBytes(const std::string& path, const Bytes& data) {
+  return CreateAndWrite(path, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, {data});
 }
 
 bool WriteFileBytes(const std::string& path, const Bytes& data) {

@@ -19,6 +19,8 @@ Bytes ReadFileBytes(const std::string& path);
 // empty path or when the file cannot be opened or written.
 bool WriteFileBytes(const std::string& path, const std::vector<Bytes>& parts);
 bool WriteFileBytes(const std::string& path, const Bytes& data);
+// The same, but other programs may read, write or delete the file meanwhile.
+bool WriteSharedFileBytes(const std::string& path, const Bytes& data);
 
 // Replaces the file as a whole or not at all: the bytes go to a temporary
 // file in the same folder, are flushed, and that file is then moved over the

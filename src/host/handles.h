@@ -73,6 +73,67 @@ struct RegKeyTraits {
 };
 using UniqueRegKey = UniqueResource<RegKeyTraits>;
 
+// A view of a file mapping: unmapped when released.
+struct MappedViewTraits {
+  using Value = void*;
+  static Value Invalid() { return nullptr; }
+  static bool IsValid(Value v) { return v != nullptr; }
+  static void Close(Value v) { ::UnmapViewOfFile(v); }
+};
+using UniqueMappedView = UniqueResource<MappedViewTraits>;
+
+// A font, bitmap, brush or pen made by this program.
+template <typename Object>
+struct GdiObjectTraits {
+  using Value = Object;
+  static Value Invalid() { return nullptr; }
+  static bool IsValid(Value v) { return v != nullptr; }
+  static void Close(Value v) { ::DeleteObject(v); }
+};
+using UniqueFont = UniqueResource<GdiObjectTraits<HFONT>>;
+using UniqueBitmap = UniqueResource<GdiObjectTraits<HBITMAP>>;
+
+// A memory device context made with CreateCompatibleDC.
+struct MemoryDcTraits {
+  using Value = HDC;
+  static Value Invalid() { return nullptr; }
+  static bool IsValid(Value v) { return v != nullptr; }
+  static void Close(Value v) { ::DeleteDC(v); }
+};
+using UniqueMemoryDc = UniqueResource<MemoryDcTraits>;
+
+// Selects an object into a device context for one scope and puts the old one
+// back on every path out of it.
+class SelectionGuard {
+ public:
+  SelectionGuard(HDC dc, HGDIOBJ object) : dc_(dc), old_(::SelectObject(dc, object)) {}
+  ~SelectionGuard() {
+    if (old_ && old_ != HGDI_ERROR) ::SelectObject(dc_, old_);
+  }
+  SelectionGuard(const SelectionGuard&) = delete;
+  SelectionGuard& operator=(const SelectionGuard&) = delete;
+
+ private:
+  HDC dc_;
+  HGDIOBJ old_;
+};
+
+// BeginPaint for one WM_PAINT, ended on every path out of the handler.
+class PaintScope {
+ public:
+  explicit PaintScope(HWND window) : window_(window), dc_(::BeginPaint(window, &paint_)) {}
+  ~PaintScope() { ::EndPaint(window_, &paint_); }
+  PaintScope(const PaintScope&) = delete;
+  PaintScope& operator=(const PaintScope&) = delete;
+  HDC dc() const { return dc_; }
+  const PAINTSTRUCT& paint() const { return paint_; }
+
+ private:
+  HWND window_;
+  PAINTSTRUCT paint_ = {};
+  HDC dc_;
+};
+
 // A COM interface pointer holding one reference.
 template <typename Interface>
 class ComPtr {

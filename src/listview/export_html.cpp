@@ -1,8 +1,7 @@
 // ExportHtml: the whole content of the bound control as an HTML table.
-#include <algorithm>
 #include <string>
 
-#include "host/handles.h"
+#include "host/files.h"
 #include "listview/list_view_access.h"
 
 namespace {
@@ -21,12 +20,6 @@ bool ListViewAccess::ExportHtml(const std::string& fileName, bool withHeader) {
   const std::int32_t rows = GetItemCount();
   // Nothing to write: no file is created or touched.
   if (columns <= 0 || rows <= 0) return false;
-  // Other programs may read, write or delete the file meanwhile.
-  UniqueFile file(::CreateFileA(fileName.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return false;
-  ::SetFilePointer(file.get(), 0, nullptr, FILE_BEGIN);
-
   // Texts go out as the control holds them: no escaping, no byte-order mark.
   std::string out;
   AppendLine(out, "<table border=\"1\">");
@@ -42,12 +35,6 @@ bool ListViewAccess::ExportHtml(const std::string& fileName, bool withHeader) {
   }
   AppendLine(out, "</table>");
 
-  std::size_t written = 0;
-  while (written < out.size()) {
-    DWORD chunk = 0;
-    const auto size = static_cast<DWORD>(std::min<std::size_t>(out.size() - written, 1u << 30));
-    if (!::WriteFile(file.get(), out.data() + written, size, &chunk, nullptr) || chunk == 0) break;
-    written += chunk;
-  }
-  return true;
+  // Other programs may read, write or delete the file meanwhile.
+  return WriteSharedFileBytes(fileName, Bytes(out.begin(), out.end()));
 }

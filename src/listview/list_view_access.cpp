@@ -31,13 +31,13 @@ ListViewAccess::ListViewAccess() = default;
 
 ListViewAccess::ListViewAccess(RemoteMemory memory) : memory_(std::move(memory)) {}
 
-ListViewAccess::~ListViewAccess() { memory_.Close(process_); }
+ListViewAccess::~ListViewAccess() = default;
 
 LRESULT ListViewAccess::Send(UINT message, WPARAM wParam, LPARAM lParam) const {
   return ::SendMessageA(window_, message, wParam, lParam);
 }
 
-ControlLink ListViewAccess::Link() { return ControlLink{window_, remote_, memory_, process_}; }
+ControlLink ListViewAccess::Link() { return ControlLink{window_, remote_, memory_, process_.get()}; }
 
 bool ListViewAccess::Bind(HWND window, bool remote, std::optional<std::string> className) {
   // An empty class name is the same as none.
@@ -47,8 +47,8 @@ bool ListViewAccess::Bind(HWND window, bool remote, std::optional<std::string> c
   if (expected != buffer) return false;
   remote_ = remote;
   window_ = window;
-  // Binding again must not leak the handle of the previous window's process.
-  memory_.Close(process_);
+  // Binding again lets go of the previous window's process and of what was left mapped for it.
+  memory_.ReleaseMappings();
   process_ = memory_.OpenWindowProcess(window);
   return true;
 }

@@ -123,5 +123,5 @@ class ListViewAccess {
   HWND header_ = nullptr;
   bool remote_ = false;
   RemoteMemory memory_;
-  HANDLE process_ = nullptr;
+  UniqueHandle process_;
 };

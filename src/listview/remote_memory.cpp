@@ -41,16 +41,13 @@ RemoteMemory::RemoteMemory(RemoteMemory&& other) noexcept
       readPlatformId_(other.readPlatformId_),
       processAccess_(other.processAccess_),
       live_(std::exchange(other.live_, 0)),
-      observer_(std::move(other.observer_)) {
-  other.mappings_.clear();
-}
+      observer_(std::move(other.observer_)) {}
 
 RemoteMemory& RemoteMemory::operator=(RemoteMemory&& other) noexcept {
   if (this != &other) {
     ReleaseMappings();
     platform_ = other.platform_;
     mappings_ = std::move(other.mappings_);
-    other.mappings_.clear();
     readPlatformId_ = other.readPlatformId_;
     processAccess_ = other.processAccess_;
     live_ = std::exchange(other.live_, 0);
@@ -60,25 +57,15 @@ RemoteMemory& RemoteMemory::operator=(RemoteMemory&& other) noexcept {
 }
 
 void RemoteMemory::ReleaseMappings() {
-  for (const Mapping& m : mappings_) {
-    ::UnmapViewOfFile(m.view);
-    ::CloseHandle(m.mapping);
-    Notify(Event::kFreed, m.view, 0);
-  }
+  for (const Mapping& m : mappings_) Notify(Event::kFreed, m.view.get(), 0);
   live_ -= std::min(live_, mappings_.size());
   mappings_.clear();
 }
 
-void RemoteMemory::Close(HANDLE process) {
-  if (!process) return;
-  ::CloseHandle(process);
-  ReleaseMappings();
-}
-
-HANDLE RemoteMemory::OpenWindowProcess(HWND window) {
+UniqueHandle RemoteMemory::OpenWindowProcess(HWND window) const {
   DWORD processId = 0;
   ::GetWindowThreadProcessId(window, &processId);
-  return ::OpenProcess(processAccess_, FALSE, processId);
+  return UniqueHandle(::OpenProcess(processAccess_, FALSE, processId));
 }
 
 bool RemoteMemory::Write(HANDLE process, void* address, const void* source, std::size_t size) {
@@ -99,17 +86,16 @@ void* RemoteMemory::Allocate(HANDLE process, std::size_t size) {
   // The older families: a paging-file mapping, seen at the same address by
   // every process. Sizes beyond 32 bits cannot be mapped there.
   if (size > 0xFFFFFFFFu) return nullptr;
-  HANDLE mapping = ::CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, static_cast<DWORD>(size), "");
+  UniqueHandle mapping(
+      ::CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, static_cast<DWORD>(size), ""));
   if (!mapping) return nullptr;
-  void* view = ::MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, 0);
-  if (!view) {
-    ::CloseHandle(mapping);
-    return nullptr;
-  }
-  mappings_.push_back({mapping, view});
+  UniqueMappedView view(::MapViewOfFile(mapping.get(), FILE_MAP_ALL_ACCESS, 0, 0, 0));
+  if (!view) return nullptr;
+  void* address = view.get();
+  mappings_.push_back({std::move(mapping), std::move(view)});
   ++live_;
-  Notify(Event::kAllocated, view, size);
-  return view;
+  Notify(Event::kAllocated, address, size);
+  return address;
 }
 
 void RemoteMemory::Free(HANDLE process, void* address) {
@@ -119,10 +105,9 @@ void RemoteMemory::Free(HANDLE process, void* address) {
     Notify(Event::kFreed, address, 0);
     return;
   }
-  auto found = std::find_if(mappings_.begin(), mappings_.end(), [&](const Mapping& m) { return m.view == address; });
+  auto found =
+      std::find_if(mappings_.begin(), mappings_.end(), [&](const Mapping& m) { return m.view.get() == address; });
   if (found == mappings_.end()) return;
-  ::UnmapViewOfFile(found->view);
-  ::CloseHandle(found->mapping);
   mappings_.erase(found);
   if (live_ > 0) --live_;
   Notify(Event::kFreed, address, 0);

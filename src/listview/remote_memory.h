@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include "host/handles.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -26,10 +28,10 @@ class RemoteMemory {
   RemoteMemory(const RemoteMemory&) = delete;
   RemoteMemory& operator=(const RemoteMemory&) = delete;
 
-  // Closes the process handle (0: nothing) and releases the mappings still held.
-  void Close(HANDLE process);
-  // The process that owns the window, 0 when it cannot be opened.
-  HANDLE OpenWindowProcess(HWND window);
+  // Releases the mappings still held (the destructor does too).
+  void ReleaseMappings();
+  // The process that owns the window, empty when it cannot be opened.
+  UniqueHandle OpenWindowProcess(HWND window) const;
   bool Write(HANDLE process, void* address, const void* source, std::size_t size);
   // An address the other process can use, 0 on failure.
   void* Allocate(HANDLE process, std::size_t size);
@@ -52,10 +54,9 @@ class RemoteMemory {
 
  private:
   struct Mapping {
-    HANDLE mapping;
-    void* view;
+    UniqueHandle mapping;
+    UniqueMappedView view;
   };
-  void ReleaseMappings();
   void Notify(Event event, const void* address, std::size_t size) const {
     if (observer_) observer_(event, address, size);
   }

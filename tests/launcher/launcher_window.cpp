@@ -200,16 +200,15 @@ POINT RunningLauncher::RowPoint(int row) {
   // The row's rectangle, asked of the list through a block in its process.
   RECT bounds = {LVIR_BOUNDS};
   RemoteMemory memory;
-  HANDLE process = memory.OpenWindowProcess(list_);
+  const UniqueHandle process = memory.OpenWindowProcess(list_);
   {
-    RemoteBlock block(memory, process, sizeof bounds);
+    RemoteBlock block(memory, process.get(), sizeof bounds);
     if (block && block.Write(&bounds, sizeof bounds) &&
         SendMessageA(list_, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(block.Address()))) {
       const std::string read = block.Read();
       std::copy(read.begin(), read.end(), reinterpret_cast<char*>(&bounds));
     }
   }
-  memory.Close(process);
   // Left part of the account column: on the row, clear of the column border.
   return ClientToScreenPoint(list_, {bounds.left + 80, (bounds.top + bounds.bottom) / 2});
 }

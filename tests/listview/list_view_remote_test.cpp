@@ -225,7 +225,7 @@ TEST(RemoteMemoryTest, ReadGivesZerosWhenTheReadFails) {
   EXPECT_EQ(memory.Read(nullptr, &memory, 3), std::string(3, '\0'));
 }
 
-TEST(RemoteMemoryTest, MappingPathKeepsItsMappingsInOrderUntilFreedOrClosed) {
+TEST(RemoteMemoryTest, MappingPathKeepsItsMappingsInOrderUntilFreedOrReleased) {
   for (RemoteMemory::PlatformIdReader reader : {&Windows95Family, &UnknownFamily}) {
     RemoteMemory memory(reader);
     void* first = memory.Allocate(nullptr, 16);  // the process handle is not used on this path
@@ -240,9 +240,7 @@ TEST(RemoteMemoryTest, MappingPathKeepsItsMappingsInOrderUntilFreedOrClosed) {
     EXPECT_EQ(memory.MappingCount(), 1u);
     memory.Free(nullptr, first);  // no pair any more: nothing
     EXPECT_EQ(memory.MappingCount(), 1u);
-    memory.Close(nullptr);  // no handle: nothing
-    EXPECT_EQ(memory.MappingCount(), 1u);
-    memory.Close(OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, GetCurrentProcessId()));
+    memory.ReleaseMappings();
     EXPECT_EQ(memory.MappingCount(), 0u);
     EXPECT_EQ(memory.LiveAllocations(), 0u);
   }
@@ -267,10 +265,10 @@ TEST(RemoteMemoryTest, ScopedBlockFreesOnExitAndMovesOwnership) {
 TEST(RemoteMemoryTest, OpensTheProcessThatOwnsTheWindow) {
   ListWindow window;
   RemoteMemory memory;
-  UniqueHandle process(memory.OpenWindowProcess(window.list()));
+  const UniqueHandle process = memory.OpenWindowProcess(window.list());
   ASSERT_TRUE(process);
   EXPECT_EQ(GetProcessId(process.get()), GetCurrentProcessId());
-  EXPECT_EQ(memory.OpenWindowProcess(nullptr), nullptr);
+  EXPECT_FALSE(memory.OpenWindowProcess(nullptr));
 }
 
 TEST(BindTest, ChecksTheClassNameCaseSensitively) {
