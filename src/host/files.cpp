@@ -5,7 +5,9 @@
 #include <atomic>
 #include <limits>
 
+#include "host/code_page.h"
 #include "host/handles.h"
+#include "host/text.h"
 
 namespace {
 
@@ -208,12 +210,7 @@ bool EnsureFolderPath(const std::string& path) {
   // Made here rather than by dbghelp's MakeSureDirectoryPathExists: that one
   // cuts at every byte 0x5C, also the second byte of a double-byte character,
   // and so makes stray folders named after half an account text.
-  std::size_t at = FirstFolderAfterRoot(path);
-  for (; at < path.size(); ++at) {
-    if (IsDBCSLeadByte(static_cast<BYTE>(path[at])) && at + 1 < path.size()) {
-      ++at;
-      continue;
-    }
+  for (std::size_t at = FirstFolderAfterRoot(path); at < path.size(); at = NextCharacter(path, at, IsAnsiLeadByte)) {
     if (path[at] != '\\') continue;
     const std::string folder = path.substr(0, at + 1);
     if (CreateDirectoryA(folder.c_str(), nullptr)) continue;

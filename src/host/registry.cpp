@@ -2,7 +2,9 @@
 
 #include <windows.h>
 
+#include "host/code_page.h"
 #include "host/handles.h"
+#include "host/text.h"
 
 namespace {
 
@@ -21,19 +23,6 @@ HKEY RootKey(std::int32_t root) {
   }
 }
 
-// The position of the last backslash that is a character of its own: the
-// second byte of a double-byte character may be 0x5C too.
-std::size_t LastSeparator(std::string_view path) {
-  std::size_t found = std::string_view::npos;
-  for (std::size_t at = 0; at < path.size(); ++at) {
-    if (IsDBCSLeadByte(static_cast<BYTE>(path[at])) && at + 1 < path.size())
-      ++at;
-    else if (path[at] == '\\')
-      found = at;
-  }
-  return found;
-}
-
 // The text up to the first zero byte (or the whole block when it has none).
 std::string TextOf(const std::string& block) { return block.substr(0, block.find('\0')); }
 
@@ -48,7 +37,8 @@ std::optional<std::string> Expand(const std::string& text) {
 }  // namespace
 
 std::optional<std::string> TryReadRegistryText(std::int32_t root, std::string_view path) {
-  const std::size_t separator = LastSeparator(path);
+  // The second byte of a double-byte character may be 0x5C too.
+  const std::size_t separator = FindLastCharacter(path, '\\', IsAnsiLeadByte);
   const std::string keyPath(separator == std::string_view::npos ? std::string_view() : path.substr(0, separator));
   const std::string valueName(separator == std::string_view::npos ? path : path.substr(separator + 1));
 

@@ -1,6 +1,7 @@
 #include "launcher/launch.h"
 
 #include "host/automation.h"
+#include "host/code_page.h"
 #include "host/files.h"
 #include "host/process.h"
 #include "host/text.h"
@@ -25,7 +26,7 @@ void CopyTemplateProfile(const std::string& source, const std::string& destinati
 bool LaunchAccount(const std::string& browserPath, const std::string& account) {
   // The account text becomes a folder name under the profile root; a text
   // that would name a place outside it, or no folder at all, opens nothing.
-  if (!IsValidProfileName(account)) return false;
+  if (!IsValidProfileName(account, IsAnsiLeadByte)) return false;
 
   const std::string templateFolder = TemplateProfileFolder();
   // Without a closing backslash this only makes sure the program folder exists.
