@@ -8,3 +8,10 @@
 // (IsDBCSLeadByteEx with CP_ACP). Never true on a single-byte code page such
 // as 1252, where every byte is a character of its own.
 bool IsAnsiLeadByte(std::uint8_t byte);
+
+#include <string>
+#include <string_view>
+
+// The text in upper case by the ANSI code page's rules (CharUpperBuffA), for
+// comparing paths the way the system does: without regard to case.
+std::string UpperCaseAnsi(std::string_view text);

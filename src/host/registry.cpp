@@ -23,6 +23,17 @@ HKEY RootKey(std::int32_t root) {
   }
 }
 
+REGSAM ViewFlag(RegistryView view) {
+  switch (view) {
+    case RegistryView::Bits64:
+      return KEY_WOW64_64KEY;
+    case RegistryView::Bits32:
+      return KEY_WOW64_32KEY;
+    default:
+      return 0;
+  }
+}
+
 // The text up to the first zero byte (or the whole block when it has none).
 std::string TextOf(const std::string& block) { return block.substr(0, block.find('\0')); }
 
@@ -36,14 +47,15 @@ std::optional<std::string> Expand(const std::string& text) {
 
 }  // namespace
 
-std::optional<std::string> TryReadRegistryText(std::int32_t root, std::string_view path) {
+std::optional<std::string> TryReadRegistryText(std::int32_t root, std::string_view path, RegistryView view) {
   // The second byte of a double-byte character may be 0x5C too.
   const std::size_t separator = FindLastCharacter(path, '\\', IsAnsiLeadByte);
   const std::string keyPath(separator == std::string_view::npos ? std::string_view() : path.substr(0, separator));
   const std::string valueName(separator == std::string_view::npos ? path : path.substr(separator + 1));
 
   UniqueRegKey key;
-  if (RegOpenKeyExA(RootKey(root), keyPath.c_str(), 0, KEY_READ, key.put()) != ERROR_SUCCESS) return std::nullopt;
+  if (RegOpenKeyExA(RootKey(root), keyPath.c_str(), 0, KEY_READ | ViewFlag(view), key.put()) != ERROR_SUCCESS)
+    return std::nullopt;
 
   // The value may change between the size query and the read: ask again then.
   for (int attempt = 0; attempt < 4; ++attempt) {
@@ -67,4 +79,20 @@ std::optional<std::string> TryReadRegistryText(std::int32_t root, std::string_vi
 std::string ReadRegistryText(std::int32_t root, std::string_view path, std::string_view fallback) {
   std::optional<std::string> text = TryReadRegistryText(root, path);
   return text ? *std::move(text) : std::string(fallback);
+}
+
+std::vector<std::string> ListRegistrySubkeys(std::int32_t root, const std::string& keyPath, RegistryView view) {
+  std::vector<std::string> names;
+  UniqueRegKey key;
+  if (RegOpenKeyExA(RootKey(root), keyPath.c_str(), 0, KEY_READ | ViewFlag(view), key.put()) != ERROR_SUCCESS)
+    return names;
+  char name[256];  // the longest key name the registry allows, and its zero
+  for (DWORD index = 0;; ++index) {
+    DWORD length = sizeof name;
+    const LONG result = RegEnumKeyExA(key.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr);
+    if (result == ERROR_MORE_DATA) continue;
+    if (result != ERROR_SUCCESS) break;
+    names.emplace_back(name, length);
+  }
+  return names;
 }

@@ -3,6 +3,8 @@
 // raises its controls' numbered events on an EventTarget.
 
 #include <windows.h>
+// after windows.h
+#include <commctrl.h>
 
 #include <array>
 
@@ -38,6 +40,7 @@ class MainWindow {
   void OnDestroy();
   void OnCommand(WPARAM wParam, LPARAM lParam);
   LRESULT OnNotify(const NMHDR& header);
+  LRESULT OnListCustomDraw(NMLVCUSTOMDRAW& draw);
   LRESULT OnControlColour(UINT message, HDC dc);
   void OnLeftButtonDown();
   void OnActivate(WPARAM wParam);
@@ -52,4 +55,5 @@ class MainWindow {
   ControlWindows controls_ = {};
   std::array<HFONT, 4> fonts_ = {};  // by FontId; owned except Default
   HBITMAP picture_ = nullptr;        // owned
+  HFONT openRowFont_ = nullptr;      // owned: the list's font in bold
 };
