@@ -25,9 +25,9 @@ constexpr std::array<std::int32_t, 2> kUserThenMachine = {kCurrentUser, kLocalMa
 constexpr std::array<RegistryView, 2> kBothViews = {RegistryView::Bits64, RegistryView::Bits32};
 
 bool StartsWithIgnoringCase(std::string_view text, std::string_view start) {
-  return text.size() >= start.size() && CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, text.data(),
-                                                       static_cast<int>(start.size()), start.data(),
-                                                       static_cast<int>(start.size())) == CSTR_EQUAL;
+  return text.size() >= start.size() &&
+         CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, text.data(), static_cast<int>(start.size()), start.data(),
+                        static_cast<int>(start.size())) == CSTR_EQUAL;
 }
 
 std::optional<std::string> FromAppPaths() {
@@ -44,8 +44,8 @@ std::optional<std::string> FromStartMenuInternet() {
     for (RegistryView view : kBothViews)
       for (const std::string& entry : ListRegistrySubkeys(root, kStartMenuInternet, view)) {
         if (!StartsWithIgnoringCase(entry, kBrowserEntry)) continue;
-        const std::optional<std::string> command = TryReadRegistryText(
-            root, JoinTexts({kStartMenuInternet, "\\", entry, "\\shell\\open\\command\\"}), view);
+        const std::optional<std::string> command =
+            TryReadRegistryText(root, JoinTexts({kStartMenuInternet, "\\", entry, "\\shell\\open\\command\\"}), view);
         if (!command) continue;
         std::string path = BrowserPathFromOpenCommand(*command);
         if (IsExistingFile(path)) return path;

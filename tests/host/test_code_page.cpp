@@ -37,12 +37,10 @@ TEST(CodePage, ProfileNamesAreReadByTheSystemsRule) {
     bool under1252;
   };
   const Case cases[] = {
-      {"Jos\xE9", false, true},    // José: under 936 a lead byte with nothing after it
-      {"\xE9\\", true, false},     // one character under 936; é and a closing backslash under 1252
-      {"\x81\x7C", true, false},   // the second byte is "|" on its own under 1252
-      {"\xB5\xEA\xC6\xCC", true, true},
-      {"\xB5\x30", false, true},
-      {"13800138000", true, true},
+      {"Jos\xE9", false, true},   // José: under 936 a lead byte with nothing after it
+      {"\xE9\\", true, false},    // one character under 936; é and a closing backslash under 1252
+      {"\x81\x7C", true, false},  // the second byte is "|" on its own under 1252
+      {"\xB5\xEA\xC6\xCC", true, true}, {"\xB5\x30", false, true}, {"13800138000", true, true},
   };
   for (const Case& c : cases)
     EXPECT_EQ(IsValidProfileName(c.name, IsAnsiLeadByte), Under1252() ? c.under1252 : c.under936) << c.name;
@@ -71,9 +69,9 @@ TEST(CodePage, RegistryPathsSplitAtTheSystemsLastBackslash) {
     RegDeleteKeyA(HKEY_CURRENT_USER, kTestKey);
   };
   removeKeys();
-  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, subkey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(),
-                            nullptr),
-            ERROR_SUCCESS);
+  ASSERT_EQ(
+      RegCreateKeyExA(HKEY_CURRENT_USER, subkey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(), nullptr),
+      ERROR_SUCCESS);
   ASSERT_EQ(RegSetValueExA(key.get(), "v", 0, REG_SZ, reinterpret_cast<const BYTE*>("found"), 6), ERROR_SUCCESS);
   key.reset();
   // Under 1252 the key is "...\é" and the value "v"; under 936 "\xE9\\" is one

@@ -206,8 +206,8 @@ TEST_F(ProfileInUseTest, MarkerOfTheFakeBrowserLeadsToItsWindowWhichIsRestoredAn
   std::string given = profile_;
   for (char& c : given)
     if (c == '\\') c = '/';
-  ASSERT_NO_FATAL_FAILURE(
-      StartBrowser("--stay-ms=30000 --marker --title=\"" + page + "\" --user-data-dir=\"" + given + "/\" google-chrome"));
+  ASSERT_NO_FATAL_FAILURE(StartBrowser("--stay-ms=30000 --marker --title=\"" + page + "\" --user-data-dir=\"" + given +
+                                       "/\" google-chrome"));
   const HWND marker = FindProfileMarker(profile_);
   ASSERT_NE(marker, nullptr);
   const HWND window = test::WaitForProcessWindow(browser_.id(), page);
@@ -220,14 +220,14 @@ TEST_F(ProfileInUseTest, MarkerOfTheFakeBrowserLeadsToItsWindowWhichIsRestoredAn
   ShowWindow(mine.get(), SW_SHOW);
   SetForegroundWindow(mine.get());
   RestoreAndBringToFront(FrontWindowOfSameProcess(marker));
-  EXPECT_TRUE(test::WaitUntil([&] { return GetForegroundWindow() == window && !IsIconic(window); },
-                              std::chrono::seconds(5)));
+  EXPECT_TRUE(
+      test::WaitUntil([&] { return GetForegroundWindow() == window && !IsIconic(window); }, std::chrono::seconds(5)));
 
   // A second start on the same profile only logs its line and ends.
   test::ChildProcess second;
-  ASSERT_TRUE(second.Start("\"" + test::BinFolder() + "\\fake-browser.exe\" --stay-ms=30000 --marker --user-data-dir=\"" +
-                               profile_ + "\"",
-                           {}, {"KL_FAKE_BROWSER_LOG=" + log_}));
+  ASSERT_TRUE(second.Start(
+      "\"" + test::BinFolder() + "\\fake-browser.exe\" --stay-ms=30000 --marker --user-data-dir=\"" + profile_ + "\"",
+      {}, {"KL_FAKE_BROWSER_LOG=" + log_}));
   DWORD exitCode = 1;
   EXPECT_TRUE(second.WaitForExit(exitCode));
   std::size_t markers = 0;
