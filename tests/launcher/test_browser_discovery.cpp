@@ -22,8 +22,7 @@ const std::string kPathError = "\xC2\xB7\xBE\xB6\xB4\xED\xCE\xF3";  // 路径错
 
 bool SetText(HKEY root, const std::string& key, const char* valueName, const std::string& text) {
   HKEY opened = nullptr;
-  if (RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &opened, nullptr) !=
-      ERROR_SUCCESS)
+  if (RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &opened, nullptr) != ERROR_SUCCESS)
     return false;
   const bool set = RegSetValueExA(opened, valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
                                   static_cast<DWORD>(text.size() + 1)) == ERROR_SUCCESS;
@@ -56,10 +55,13 @@ class BrowserDiscovery : public ::testing::Test {
   std::string installed() const { return temp_ / "chrome.exe"; }
   std::string missing() const { return temp_ / "missing\\chrome.exe"; }
 
-  static bool SetIcon(const std::string& icon) { return SetText(HKEY_CLASSES_ROOT, std::string(kIconKey) + "\\Application", "ApplicationIcon", icon); }
+  static bool SetIcon(const std::string& icon) {
+    return SetText(HKEY_CLASSES_ROOT, std::string(kIconKey) + "\\Application", "ApplicationIcon", icon);
+  }
   static bool SetAppPath(const std::string& path) { return SetText(HKEY_CURRENT_USER, kAppPathsKey, "", path); }
   static bool SetStartMenu(const std::string& entry, const std::string& command) {
-    return SetText(HKEY_CURRENT_USER, std::string(kStartMenuKey) + "\\" + entry + "\\shell\\open\\command", "", command);
+    return SetText(HKEY_CURRENT_USER, std::string(kStartMenuKey) + "\\" + entry + "\\shell\\open\\command", "",
+                   command);
   }
 
   test::TempFolder temp_;
@@ -73,7 +75,8 @@ TEST_F(BrowserDiscovery, TakesTheFirstSourceThatNamesAFile) {
     std::function<std::string(BrowserDiscovery&)> expected;
   };
   const Case cases[] = {
-      {"icon names the file", [](auto& t) { return SetIcon(t.installed() + ",0"); }, [](auto& t) { return t.installed(); }},
+      {"icon names the file", [](auto& t) { return SetIcon(t.installed() + ",0"); },
+       [](auto& t) { return t.installed(); }},
       {"icon of a missing file, App Paths",
        [](auto& t) { return SetIcon(t.missing() + ",0") && SetAppPath(t.installed()); },
        [](auto& t) { return t.installed(); }},

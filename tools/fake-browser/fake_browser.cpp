@@ -15,6 +15,9 @@
 //                    also %KL_FAKE_BROWSER_MARKER%=1. As the browser does, a
 //                    start on a folder that already has its marker only logs
 //                    its line and ends.
+//   --marker-after-ms=N  the marker comes N ms after the start (as a real
+//                    browser's may take a second or more); also
+//                    %KL_FAKE_BROWSER_MARKER_AFTER_MS%
 //   --report-show    a further log line "wShowWindow=N" from the start-up info
 //   --report-pid     a further log line "pid=N"
 // Values may be quoted ("--title=A B" or --title="A B"). The windows exist
@@ -133,7 +136,18 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showMode) {
     // Shown as the starter asked (the start-up info's show mode).
     if (OptionValue(line, "--title=", text) || !(text = Environment("KL_FAKE_BROWSER_TITLE")).empty())
       ShowWindow(MakeWindow("KlFakeBrowserWindow", text, nullptr), showMode);
-    if (!profile.empty()) MakeWindow("Chrome_MessageWindow", profile, HWND_MESSAGE);
+  }
+  if (!OptionValue(line, "--marker-after-ms=", text)) text = Environment("KL_FAKE_BROWSER_MARKER_AFTER_MS");
+  const DWORD markerAfterMs = static_cast<DWORD>(std::strtoul(text.c_str(), nullptr, 10));
+  constexpr UINT_PTR kMarkerTimer = 7;
+  HWND timerWindow = nullptr;
+  if (!handedOver && !profile.empty()) {
+    if (markerAfterMs == 0) {
+      MakeWindow("Chrome_MessageWindow", profile, HWND_MESSAGE);
+    } else {
+      timerWindow = MakeWindow("KlFakeBrowserTimer", "", HWND_MESSAGE);
+      SetTimer(timerWindow, kMarkerTimer, markerAfterMs, nullptr);
+    }
   }
 
   std::string entry = line + "\r\n";
@@ -152,6 +166,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showMode) {
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
       if (message.message == WM_TIMER && message.hwnd == nullptr) break;
+      if (message.message == WM_TIMER && message.hwnd == timerWindow && timerWindow) {
+        KillTimer(timerWindow, kMarkerTimer);
+        MakeWindow("Chrome_MessageWindow", profile, HWND_MESSAGE);
+        continue;
+      }
       DispatchMessageA(&message);
     }
   }
