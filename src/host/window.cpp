@@ -11,15 +11,6 @@ bool IsMarkerClass(HWND window) {
   return GetClassNameA(window, name, sizeof name) > 0 && std::strcmp(name, kBrowserMarkerClass) == 0;
 }
 
-std::string TitleOf(HWND window) {
-  const int length = GetWindowTextLengthA(window);
-  if (length <= 0) return {};
-  std::string title(static_cast<std::size_t>(length) + 1, '\0');
-  const int got = GetWindowTextA(window, title.data(), length + 1);
-  title.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
-  return title;
-}
-
 struct ProcessWindowSearch {
   DWORD process;
   HWND found;
@@ -35,11 +26,20 @@ BOOL CALLBACK TakeFirstOfProcess(HWND window, LPARAM context) {
 }
 
 BOOL CALLBACK CollectTopLevelMarker(HWND window, LPARAM context) {
-  if (IsMarkerClass(window)) reinterpret_cast<std::vector<std::string>*>(context)->push_back(TitleOf(window));
+  if (IsMarkerClass(window)) reinterpret_cast<std::vector<std::string>*>(context)->push_back(WindowText(window));
   return TRUE;
 }
 
 }  // namespace
+
+std::string WindowText(HWND window) {
+  const int length = GetWindowTextLengthA(window);
+  if (length <= 0) return {};
+  std::string text(static_cast<std::size_t>(length) + 1, '\0');
+  const int got = GetWindowTextA(window, text.data(), length + 1);
+  text.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+  return text;
+}
 
 HWND FindTopLevelWindow(const std::string& title) { return FindWindowExA(nullptr, nullptr, nullptr, title.c_str()); }
 
@@ -75,7 +75,7 @@ std::vector<std::string> ListProfileMarkers() {
   // number of windows (a search from the start for each marker would not).
   for (HWND window = FindWindowExA(HWND_MESSAGE, nullptr, kBrowserMarkerClass, nullptr); window;
        window = GetWindow(window, GW_HWNDNEXT))
-    if (IsMarkerClass(window)) titles.push_back(TitleOf(window));
+    if (IsMarkerClass(window)) titles.push_back(WindowText(window));
   EnumWindows(CollectTopLevelMarker, reinterpret_cast<LPARAM>(&titles));
   return titles;
 }

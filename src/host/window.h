@@ -6,6 +6,9 @@
 #include <string>
 #include <vector>
 
+// The window's title or text, in the ANSI code page; empty for none.
+std::string WindowText(HWND window);
+
 // The first top-level window, in the system's order, whose title equals
 // `title` (the platform's comparison); 0 when there is none.
 HWND FindTopLevelWindow(const std::string& title);

@@ -50,8 +50,8 @@ std::vector<HWND> MakeMarkers(int count, int step) {
   std::vector<HWND> markers;
   if (!registered) return markers;
   for (int i = 0; i < count; ++i)
-    markers.push_back(CreateWindowExA(0, "Chrome_MessageWindow", ProfileFolderOf(Account(i * step)).c_str(), 0, 0, 0,
-                                      0, 0, HWND_MESSAGE, nullptr, GetModuleHandleA(nullptr), nullptr));
+    markers.push_back(CreateWindowExA(0, "Chrome_MessageWindow", ProfileFolderOf(Account(i * step)).c_str(), 0, 0, 0, 0,
+                                      0, HWND_MESSAGE, nullptr, GetModuleHandleA(nullptr), nullptr));
   return markers;
 }
 
@@ -74,8 +74,9 @@ void Measure(int rows, int markerCount) {
   });
   int marked = 0;
   for (int r = 0; r < rows; ++r) marked += open.IsOpen(r);
-  std::printf("bench_open_rows: %5d rows, %4d markers: refresh %7.2f ms, row read-out %7.2f ms, ratio %5.2f (%d open)\n",
-              rows, markerCount, refresh, readOut, refresh / readOut, marked);
+  std::printf(
+      "bench_open_rows: %5d rows, %4d markers: refresh %7.2f ms, row read-out %7.2f ms, ratio %5.2f (%d open)\n", rows,
+      markerCount, refresh, readOut, refresh / readOut, marked);
   for (HWND marker : markers) DestroyWindow(marker);
   DestroyWindow(list);
 }
