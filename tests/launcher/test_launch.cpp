@@ -236,7 +236,9 @@ TEST_F(LaunchFromProgramFolder, EndingDuringACopyLetsItFinishAndStartsNoBrowser)
   // Whatever was copied was copied whole.
   for (int i = 0; i < 200; ++i) {
     const std::string copied = profile("123") + "\\file" + std::to_string(i);
-    if (test::FileExists(copied)) EXPECT_EQ(test::ReadWholeFile(copied), block) << copied;
+    if (test::FileExists(copied)) {
+      EXPECT_EQ(test::ReadWholeFile(copied), block) << copied;
+    }
   }
 }
 

@@ -464,6 +464,49 @@ TEST_F(EndToEnd, DoubleClicksBeforeTheBrowsersMarkerCopyNothingAgain) {
   EXPECT_EQ(test::ReadWholeFile(profile + "\\Local State"), "{\"browser\":1}");
 }
 
+TEST_F(EndToEnd, ClosingWhileATemplateIsCopiedEndsCleanly) {
+  // A template big enough that the copy is still going when the close comes.
+  const std::string block(32768, 't');
+  for (int i = 0; i < 300; ++i)
+    ASSERT_TRUE(test::WriteWholeFile(folder_ / ("UserData__Templete\\big" + std::to_string(i)), block));
+  StoreRows({{"1", "13800000001"}});
+  RunningLauncher launcher;
+  Start(launcher);
+  launcher.DoubleClickRow(0);
+  PostMessageA(launcher.window(), WM_SYSCOMMAND, SC_CLOSE, 0);
+  DWORD exitCode = 99;
+  ASSERT_TRUE(launcher.WaitForExit(exitCode));
+  EXPECT_EQ(exitCode, 0u);
+
+  test::PumpMessagesFor(std::chrono::milliseconds(1500));  // a browser started late would have logged by now
+  // Either the launch had started its browser before the close, with the
+  // whole template copied, or no browser starts at all.
+  if (!test::ReadWholeFile(folder_.LogPath()).empty()) {
+    for (int i = 0; i < 300; ++i)
+      EXPECT_EQ(test::ReadWholeFile(folder_ / ("qnv\\13800000001\\big" + std::to_string(i))), block) << i;
+  }
+  // What was copied was copied whole.
+  for (int i = 0; i < 300; ++i) {
+    const std::string copied = folder_ / ("qnv\\13800000001\\big" + std::to_string(i));
+    if (test::FileExists(copied)) {
+      EXPECT_EQ(test::ReadWholeFile(copied), block) << copied;
+    }
+  }
+}
+
+TEST_F(EndToEnd, ADoubleClickOnARefusedNameMakesAndStartsNothing) {
+  // A short-name form could be another account's folder; "..\\x" would climb out.
+  StoreRows({{"1", "138001~1"}, {"2", "..\\x"}});
+  RunningLauncher launcher;
+  Start(launcher);
+  launcher.DoubleClickRow(0);
+  launcher.DoubleClickRow(1);
+  test::PumpMessagesFor(std::chrono::milliseconds(1500));  // a launch would have logged by now
+  EXPECT_FALSE(test::FileExists(folder_.LogPath()));
+  EXPECT_FALSE(test::FolderExists(folder_ / "qnv"));
+  EXPECT_FALSE(test::FolderExists(folder_ / "x"));
+}
+
 TEST_F(EndToEnd, ProgramPathFoundThroughAppPathsWithoutTheClassKey) {
   icon_.Remove();
   const char* const key = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\chrome.exe";
