@@ -1,8 +1,6 @@
 #include "launcher/account_launcher.h"
 
-#include <optional>
 #include <string>
-#include <string_view>
 #include <unordered_set>
 
 #include "host/code_page.h"
@@ -10,7 +8,6 @@
 #include "host/list_control.h"
 #include "host/process.h"
 #include "host/program_end.h"
-#include "host/registry.h"
 #include "host/text.h"
 #include "host/window.h"
 #include "launcher/account_storage.h"
