@@ -5,7 +5,9 @@
 #include <atomic>
 #include <limits>
 
+#include "host/code_page.h"
 #include "host/handles.h"
+#include "host/text.h"
 
 namespace {
 
@@ -59,11 +61,11 @@ bool MoveOverTarget(const std::string& from, const std::string& to) {
   }
 }
 
-// A drive, if any, followed by nothing but separators: "C:", "C:\" and also
-// "C:\\" or a lone "\" (the root of the current drive).
-bool IsDriveRoot(std::string_view path) {
-  if (path.size() >= 2 && path[1] == ':') path.remove_prefix(2);
-  return path.find_first_not_of("\\/") == std::string_view::npos;
+// Only junctions and symbolic links lead elsewhere; a folder with another
+// reparse tag (a cloud-sync placeholder, a deduplicated file) is an ordinary
+// entry of the tree.
+bool IsLinkEntry(const WIN32_FIND_DATAA& entry) {
+  return (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && IsReparseTagNameSurrogate(entry.dwReserved0);
 }
 
 // Removes a junction or symbolic link itself, never what it points to.
@@ -74,24 +76,74 @@ void RemoveLink(const std::string& path, DWORD attributes) {
     DeleteFileA(path.c_str());
 }
 
-// Empties the folder depth first. Entries whose names begin with a dot stay;
-// anything that cannot be removed is passed over.
-void RemoveFolderContent(const std::string& folder) {
+// Calls `visit` with each entry of the folder and its full path, except "."
+// and "..".
+template <typename Visit>
+void ForEachEntry(const std::string& folder, Visit visit) {
   WIN32_FIND_DATAA entry;
   UniqueFind find(FindFirstFileA((folder + "\\*.*").c_str(), &entry));
   if (!find) return;
   do {
-    if (entry.cFileName[0] == '.') continue;
-    const std::string child = folder + "\\" + entry.cFileName;
-    if (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+    const std::string_view name = entry.cFileName;
+    if (name == "." || name == "..") continue;
+    visit(entry, folder + "\\" + entry.cFileName);
+  } while (FindNextFileA(find.get(), &entry));
+}
+
+// A read-only entry cannot be deleted or overwritten: the attribute goes first.
+void DropReadOnly(const std::string& path, DWORD attributes) {
+  if (attributes & FILE_ATTRIBUTE_READONLY) SetFileAttributesA(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+}
+
+// Empties the folder depth first. Entries whose names begin with a dot stay,
+// and so do the folders `keep` names; anything that cannot be removed is
+// passed over.
+void RemoveFolderContent(const std::string& folder, const KeepFolder& keep) {
+  ForEachEntry(folder, [&](const WIN32_FIND_DATAA& entry, const std::string& child) {
+    if (entry.cFileName[0] == '.') return;
+    if (IsLinkEntry(entry)) {
       RemoveLink(child, entry.dwFileAttributes);
     } else if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-      RemoveFolderContent(child);
+      if (keep && keep(child)) return;
+      RemoveFolderContent(child, keep);
+      DropReadOnly(child, entry.dwFileAttributes);
       RemoveDirectoryA(child.c_str());
     } else {
+      DropReadOnly(child, entry.dwFileAttributes);
       DeleteFileA(child.c_str());
     }
-  } while (FindNextFileA(find.get(), &entry));
+  });
+}
+
+std::string FullPathOf(const std::string& path) {
+  std::string full(MAX_PATH, '\0');
+  for (;;) {
+    const DWORD length = GetFullPathNameA(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+    if (length == 0) return {};
+    if (length < full.size()) {
+      full.resize(length);
+      break;
+    }
+    full.resize(length);
+  }
+  // No closing separator: "C:\x\" and "C:\x" are one folder.
+  while (full.size() > 1 && (full.back() == '\\' || full.back() == '/')) full.pop_back();
+  return full;
+}
+
+// True when `full` lies strictly below the folder `containerFull`: the folder
+// itself, its parents and every other place are outside.
+bool IsStrictlyInside(const std::string& full, const std::string& containerFull) {
+  if (containerFull.empty() || full.size() <= containerFull.size() + 1) return false;
+  if (full[containerFull.size()] != '\\') return false;
+  return CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, full.data(), static_cast<int>(containerFull.size()),
+                        containerFull.data(), static_cast<int>(containerFull.size())) == CSTR_EQUAL;
+}
+
+// The entry that names the path itself; false when nothing is there.
+bool FindEntry(const std::string& path, WIN32_FIND_DATAA& entry) {
+  UniqueFind find(FindFirstFileA(path.c_str(), &entry));
+  return static_cast<bool>(find);
 }
 
 // Where the first folder that may need making starts: after "X:\\", after a
@@ -201,16 +253,44 @@ bool IsExistingFile(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool RemoveFolderTree(std::string_view path) {
+bool RemoveFolderTree(std::string_view path, std::string_view container, const KeepFolder& keep) {
   while (!path.empty() && path.front() == ' ') path.remove_prefix(1);
-  if (path.empty() || IsDriveRoot(path)) return false;
-  const std::string folder(path);
-  const DWORD attributes = GetFileAttributesA(folder.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
+  if (path.empty() || container.empty()) return false;
+  const std::string folder = FullPathOf(std::string(path));
+  if (!IsStrictlyInside(folder, FullPathOf(std::string(container)))) return false;
+  WIN32_FIND_DATAA entry;
+  if (!FindEntry(folder, entry) || !(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
   // The folder itself may be a link: then only the link goes.
-  if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return RemoveDirectoryA(folder.c_str()) != FALSE;
-  RemoveFolderContent(folder);
+  if (IsLinkEntry(entry)) return RemoveDirectoryA(folder.c_str()) != FALSE;
+  if (keep && keep(folder)) return false;
+  RemoveFolderContent(folder, keep);
+  DropReadOnly(folder, entry.dwFileAttributes);
   return RemoveDirectoryA(folder.c_str()) != FALSE;
+}
+
+bool RemoveFolderTree(std::string_view path) { return RemoveFolderTree(path, ProgramFolder()); }
+
+void DropReadOnlyInTree(const std::string& folder) {
+  ForEachEntry(folder, [](const WIN32_FIND_DATAA& entry, const std::string& child) {
+    if (IsLinkEntry(entry)) return;
+    DropReadOnly(child, entry.dwFileAttributes);
+    if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) DropReadOnlyInTree(child);
+  });
+}
+
+bool IsLink(const std::string& path) {
+  WIN32_FIND_DATAA entry;
+  return !path.empty() && path.back() != '\\' && FindEntry(path, entry) && IsLinkEntry(entry);
+}
+
+bool HasLinkBelow(const std::string& folder, std::string_view relative) {
+  if (IsLink(folder)) return true;
+  for (std::size_t at = 0; at <= relative.size(); at = NextCharacter(relative, at, IsAnsiLeadByte)) {
+    if (at < relative.size() && relative[at] != '\\') continue;
+    if (IsLink(JoinTexts({folder, "\\", relative.substr(0, at)}))) return true;
+    if (at == relative.size()) break;
+  }
+  return false;
 }
 
 bool EnsureFolderPath(const std::string& path) {
@@ -219,12 +299,7 @@ bool EnsureFolderPath(const std::string& path) {
   // Made here rather than by dbghelp's MakeSureDirectoryPathExists: that one
   // cuts at every byte 0x5C, also the second byte of a double-byte character,
   // and so makes stray folders named after half an account text.
-  std::size_t at = FirstFolderAfterRoot(path);
-  for (; at < path.size(); ++at) {
-    if (IsDBCSLeadByte(static_cast<BYTE>(path[at])) && at + 1 < path.size()) {
-      ++at;
-      continue;
-    }
+  for (std::size_t at = FirstFolderAfterRoot(path); at < path.size(); at = NextCharacter(path, at, IsAnsiLeadByte)) {
     if (path[at] != '\\') continue;
     const std::string folder = path.substr(0, at + 1);
     if (CreateDirectoryA(folder.c_str(), nullptr)) continue;

@@ -2,6 +2,7 @@
 // Whole files and folder trees. Paths are ANSI texts; relative paths are
 // taken from the current folder, which is the program folder at run time.
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,11 +29,31 @@ bool WriteSharedFileBytes(const std::string& path, const Bytes& data);
 // left behind.
 bool ReplaceFileBytes(const std::string& path, const Bytes& data);
 
+// Answers, for the full path of a folder met in a removal, whether it stays
+// with everything it holds.
+using KeepFolder = std::function<bool(const std::string& fullPath)>;
+
 // Removes the folder and everything below it except entries whose names begin
-// with a dot (and the folders that hold them). A drive root is refused. A
-// junction or symbolic link is removed as a link; what it points to is never
-// entered. True when the folder itself was removed.
+// with a dot, the folders `keep` names, and the folders that hold them.
+// Read-only entries go too. Only a path that lies strictly inside `container`
+// once both are made full paths is touched: the container itself, a drive
+// root, a share and any place outside are refused. A junction or symbolic link
+// is removed as a link; what it points to is never entered (other reparse
+// points are ordinary folders). True when the folder itself was removed.
+bool RemoveFolderTree(std::string_view path, std::string_view container, const KeepFolder& keep = {});
+// The same inside the program folder.
 bool RemoveFolderTree(std::string_view path);
+
+// Drops the read-only attribute of every file and folder below `folder`
+// (links are not followed), so that a later refresh or clear can replace them.
+void DropReadOnlyInTree(const std::string& folder);
+
+// True when the path names a junction or a symbolic link.
+bool IsLink(const std::string& path);
+
+// True when `folder` or any folder on the way down to `folder\relative` is a
+// junction or a symbolic link (`relative` is split at its real backslashes).
+bool HasLinkBelow(const std::string& folder, std::string_view relative);
 
 // True when the path names an existing file (not a folder).
 bool IsExistingFile(const std::string& path);

@@ -25,7 +25,10 @@ WORD ShowWindowFor(std::optional<std::int32_t> showMode) {
 
 }  // namespace
 
-bool RunProgram(const std::string& commandLine, bool waitForExit, std::optional<std::int32_t> showMode) {
+namespace {
+
+// The process and its first thread, or nothing when it cannot be created.
+bool CreateFromLine(const std::string& commandLine, std::optional<std::int32_t> showMode, UniqueHandle& process) {
   if (commandLine.empty()) return false;
   STARTUPINFOA startup;
   ZeroMemory(&startup, sizeof startup);
@@ -37,13 +40,27 @@ bool RunProgram(const std::string& commandLine, bool waitForExit, std::optional<
   std::string line = commandLine;
   if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &created))
     return false;
-  UniqueHandle process(created.hProcess);
-  UniqueHandle thread(created.hThread);
-  if (waitForExit)
-    WaitForSingleObject(process.get(), INFINITE);
-  else
-    WaitForInputIdle(process.get(), kIdleWaitMs);
+  process.reset(created.hProcess);
+  CloseHandle(created.hThread);
   return true;
+}
+
+}  // namespace
+
+bool RunProgram(const std::string& commandLine, bool waitForExit, std::optional<std::int32_t> showMode) {
+  if (waitForExit) {
+    UniqueHandle process;
+    if (!CreateFromLine(commandLine, showMode, process)) return false;
+    WaitForSingleObject(process.get(), INFINITE);
+    return true;
+  }
+  return static_cast<bool>(StartProgram(commandLine, showMode));
+}
+
+UniqueHandle StartProgram(const std::string& commandLine, std::optional<std::int32_t> showMode) {
+  UniqueHandle process;
+  if (CreateFromLine(commandLine, showMode, process)) WaitForInputIdle(process.get(), kIdleWaitMs);
+  return process;
 }
 
 bool EnableDebugPrivilege() {

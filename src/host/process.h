@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "host/handles.h"
+
 // Starts the command line (no application name: the program is taken from the
 // start of the line). Show modes 1..6 as in the table of the launcher: 1
 // hidden, 2 normal (the default), 3 minimised, 4 maximised, 5 normal not
@@ -12,6 +14,11 @@
 // the process to end, or at most 1000 ms for it to become idle. False when it
 // cannot be started; no handle stays open either way.
 bool RunProgram(const std::string& commandLine, bool waitForExit, std::optional<std::int32_t> showMode = std::nullopt);
+
+// The same without waiting for the end: starts the line, waits at most 1000 ms
+// for the process to become idle and hands back its handle (empty when it
+// could not be started), so that the caller can tell when it has ended.
+UniqueHandle StartProgram(const std::string& commandLine, std::optional<std::int32_t> showMode = std::nullopt);
 
 // Enables SeDebugPrivilege in the process's token; the adjustment's result.
 bool EnableDebugPrivilege();

@@ -2,7 +2,9 @@
 
 #include <windows.h>
 
+#include "host/code_page.h"
 #include "host/handles.h"
+#include "host/text.h"
 
 namespace {
 
@@ -21,17 +23,15 @@ HKEY RootKey(std::int32_t root) {
   }
 }
 
-// The position of the last backslash that is a character of its own: the
-// second byte of a double-byte character may be 0x5C too.
-std::size_t LastSeparator(std::string_view path) {
-  std::size_t found = std::string_view::npos;
-  for (std::size_t at = 0; at < path.size(); ++at) {
-    if (IsDBCSLeadByte(static_cast<BYTE>(path[at])) && at + 1 < path.size())
-      ++at;
-    else if (path[at] == '\\')
-      found = at;
+REGSAM ViewFlag(RegistryView view) {
+  switch (view) {
+    case RegistryView::Bits64:
+      return KEY_WOW64_64KEY;
+    case RegistryView::Bits32:
+      return KEY_WOW64_32KEY;
+    default:
+      return 0;
   }
-  return found;
 }
 
 // The text up to the first zero byte (or the whole block when it has none).
@@ -47,13 +47,15 @@ std::optional<std::string> Expand(const std::string& text) {
 
 }  // namespace
 
-std::optional<std::string> TryReadRegistryText(std::int32_t root, std::string_view path) {
-  const std::size_t separator = LastSeparator(path);
+std::optional<std::string> TryReadRegistryText(std::int32_t root, std::string_view path, RegistryView view) {
+  // The second byte of a double-byte character may be 0x5C too.
+  const std::size_t separator = FindLastCharacter(path, '\\', IsAnsiLeadByte);
   const std::string keyPath(separator == std::string_view::npos ? std::string_view() : path.substr(0, separator));
   const std::string valueName(separator == std::string_view::npos ? path : path.substr(separator + 1));
 
   UniqueRegKey key;
-  if (RegOpenKeyExA(RootKey(root), keyPath.c_str(), 0, KEY_READ, key.put()) != ERROR_SUCCESS) return std::nullopt;
+  if (RegOpenKeyExA(RootKey(root), keyPath.c_str(), 0, KEY_READ | ViewFlag(view), key.put()) != ERROR_SUCCESS)
+    return std::nullopt;
 
   // The value may change between the size query and the read: ask again then.
   for (int attempt = 0; attempt < 4; ++attempt) {
@@ -77,4 +79,20 @@ std::optional<std::string> TryReadRegistryText(std::int32_t root, std::string_vi
 std::string ReadRegistryText(std::int32_t root, std::string_view path, std::string_view fallback) {
   std::optional<std::string> text = TryReadRegistryText(root, path);
   return text ? *std::move(text) : std::string(fallback);
+}
+
+std::vector<std::string> ListRegistrySubkeys(std::int32_t root, const std::string& keyPath, RegistryView view) {
+  std::vector<std::string> names;
+  UniqueRegKey key;
+  if (RegOpenKeyExA(RootKey(root), keyPath.c_str(), 0, KEY_READ | ViewFlag(view), key.put()) != ERROR_SUCCESS)
+    return names;
+  char name[256];  // the longest key name the registry allows, and its zero
+  for (DWORD index = 0;; ++index) {
+    DWORD length = sizeof name;
+    const LONG result = RegEnumKeyExA(key.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr);
+    if (result == ERROR_MORE_DATA) continue;
+    if (result != ERROR_SUCCESS) break;
+    names.emplace_back(name, length);
+  }
+  return names;
 }

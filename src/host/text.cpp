@@ -36,3 +36,14 @@ std::string JoinTexts(std::initializer_list<std::string_view> parts) {
 bool TextEquals(std::string_view a, std::string_view b) { return a == b; }
 
 bool IsGbkLeadByte(std::uint8_t byte) { return byte >= 0x81 && byte <= 0xFE; }
+
+std::size_t NextCharacter(std::string_view text, std::size_t at, LeadByteRule isLead) {
+  return isLead(static_cast<std::uint8_t>(text[at])) && at + 1 < text.size() ? at + 2 : at + 1;
+}
+
+std::size_t FindLastCharacter(std::string_view text, char wanted, LeadByteRule isLead) {
+  std::size_t found = std::string_view::npos;
+  for (std::size_t at = 0; at < text.size(); at = NextCharacter(text, at, isLead))
+    if (text[at] == wanted) found = at;
+  return found;
+}

@@ -30,3 +30,16 @@ bool TextEquals(std::string_view a, std::string_view b);
 // True when `byte` starts a two-byte character of code page 936 (GBK): its
 // second byte may be any value from 0x40 up, a backslash included.
 bool IsGbkLeadByte(std::uint8_t byte);
+
+// The double-byte rule of a code page: true when the byte starts a two-byte
+// character. On Windows the program passes the system ANSI code page's rule
+// (host/code_page.h); every byte walk over a path or a name takes one.
+using LeadByteRule = bool (*)(std::uint8_t byte);
+
+// The position after the character that starts at `at`: two bytes on for a
+// lead byte that has a byte after it, else one.
+std::size_t NextCharacter(std::string_view text, std::size_t at, LeadByteRule isLead);
+
+// The position of the last `wanted` byte that is a character of its own (not
+// the second byte of a double-byte character); npos when there is none.
+std::size_t FindLastCharacter(std::string_view text, char wanted, LeadByteRule isLead);

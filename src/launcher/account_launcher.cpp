@@ -1,39 +1,24 @@
 #include "launcher/account_launcher.h"
 
-#include <optional>
 #include <string>
-#include <string_view>
+#include <unordered_set>
 
+#include "host/code_page.h"
 #include "host/files.h"
 #include "host/list_control.h"
 #include "host/process.h"
 #include "host/program_end.h"
-#include "host/registry.h"
 #include "host/text.h"
 #include "host/window.h"
 #include "launcher/account_storage.h"
+#include "launcher/browser_discovery.h"
+#include "launcher/command_line.h"
 #include "launcher/launch.h"
 
 namespace {
 
-constexpr std::int32_t kClassesRoot = 1;
-constexpr char kBrowserIconValue[] = "ChromeHTML\\Application\\ApplicationIcon";
-constexpr char kPathError[] = "\xC2\xB7\xBE\xB6\xB4\xED\xCE\xF3";  // 路径错误 (GBK)
-constexpr char kProfileRoot[] = "qnv";                             // relative: the current folder is the program folder
-
 constexpr std::int32_t kDefaultPointer = 0;
 constexpr std::int32_t kMovePointer = 8;  // IDC_SIZEALL
-
-// The browser's path from its icon location "<path>,<icon index>": the text
-// before the last comma (all of it when there is none), without the double
-// quotes around it. Neither a comma nor a quote is ever the second byte of a
-// double-byte character, so a byte search is safe.
-std::string BrowserPathFromIconLocation(std::string_view icon) {
-  const std::size_t comma = icon.rfind(',');
-  std::string_view path = comma == std::string_view::npos ? icon : icon.substr(0, comma);
-  if (path.size() >= 2 && path.front() == '"' && path.back() == '"') path = path.substr(1, path.size() - 2);
-  return std::string(path);
-}
 
 // Row values and texts of both columns, as one unit of a row move.
 struct RowCopy {
@@ -62,11 +47,14 @@ void WriteRow(HWND list, std::int32_t row, const RowCopy& copy) {
 void AccountLauncher::OnMainWindowCreated() {
   LoadAccountList(controls_.accounts);
   EnableDebugPrivilege();
-  const std::optional<std::string> icon = TryReadRegistryText(kClassesRoot, kBrowserIconValue);
-  controls_.browserPath.SetContent(icon ? BrowserPathFromIconLocation(*icon) : std::string(kPathError));
+  controls_.browserPath.SetContent(FindBrowserPath());
 }
 
-void AccountLauncher::OnMainWindowDestroyed() { EndProgram(0); }
+void AccountLauncher::OnMainWindowDestroyed() {
+  // A copy under way ends first, and no browser starts after the window.
+  launches_.EndAll();
+  EndProgram(0);
+}
 
 void AccountLauncher::RenumberRows() {
   const HWND list = controls_.accounts.ControlWindowHandle();
@@ -109,7 +97,16 @@ void AccountLauncher::OnRenumberClicked() {
   SaveAccountList(controls_.accounts);
 }
 
-void AccountLauncher::OnClearTempFilesClicked() { RemoveFolderTree(kProfileRoot); }
+void AccountLauncher::OnClearTempFilesClicked() {
+  // Profiles that a browser runs on, or that a launch is making ready, stay
+  // whole; everything else under the profile root goes.
+  std::unordered_set<std::string> running;
+  for (const std::string& title : ListProfileMarkers()) running.insert(UpperCaseAnsi(title));
+  const auto hold = launches_.HoldProfileRoot();
+  RemoveFolderTree(ProfileRootFolder(), ProgramFolder(), [&](const std::string& folder) {
+    return running.count(UpperCaseAnsi(folder)) > 0 || launches_.IsUnderWay(folder);
+  });
+}
 
 void AccountLauncher::OnListClicked() {
   const std::int32_t selected = controls_.accounts.SelectedRow();
@@ -120,11 +117,20 @@ void AccountLauncher::OnListClicked() {
 }
 
 void AccountLauncher::ActivateAccountWindow() {
-  const std::string title =
+  const std::string account =
       ListGetCellText(controls_.accounts.ControlWindowHandle(), controls_.accounts.SelectedRow(), 1);
-  // An empty title would match the first top-level window of all.
-  if (title.empty()) return;
-  BringWindowToFront(FindTopLevelWindow(title));
+  // An empty text would match the first top-level window of all.
+  if (account.empty()) return;
+  // The browser titles its windows after the page, so the account's window
+  // is found through the marker of its profile: the front window of the
+  // process that keeps it.
+  if (IsValidProfileName(account, IsAnsiLeadByte)) {
+    if (const HWND marker = FindProfileMarker(ProfileFolderOf(account))) {
+      RestoreAndBringToFront(FrontWindowOfSameProcess(marker));
+      return;
+    }
+  }
+  BringWindowToFront(FindTopLevelWindow(account));
 }
 
 void AccountLauncher::OnListDoubleClicked(std::int32_t, std::int32_t, std::int32_t) {
@@ -132,7 +138,13 @@ void AccountLauncher::OnListDoubleClicked(std::int32_t, std::int32_t, std::int32
   if (selected == -1) return;
   const std::string account = ListGetCellText(controls_.accounts.ControlWindowHandle(), selected, 1);
   const std::string browser = controls_.browserPath.Content();
-  LaunchAccount(browser, account);
+  // Ignored while the account's launch is under way.
+  launches_.Start(browser, account);
+}
+
+void AccountLauncher::OnOpenRowsTick() {
+  const HWND list = controls_.accounts.ControlWindowHandle();
+  if (openRows_.Refresh(list)) InvalidateRect(list, nullptr, FALSE);
 }
 
 void AccountLauncher::OnListButtonDown(std::int32_t, std::int32_t, std::int32_t) {

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "launcher/account_launches.h"
+#include "launcher/open_rows.h"
 #include "ui/controls.h"
 
 struct LauncherControls {
@@ -31,6 +33,12 @@ class AccountLauncher {
   void OnListPointerMoved(std::int32_t x, std::int32_t y, std::int32_t keys);
   void OnListButtonUp(std::int32_t x, std::int32_t y, std::int32_t keys);
 
+  // Called about twice a second: rows whose account's browser started or
+  // ended since are drawn again.
+  void OnOpenRowsTick();
+  // True when the row's account has a browser running on its profile.
+  bool IsRowOpen(std::int32_t row) const { return openRows_.IsOpen(row); }
+
  private:
   void RenumberRows();
   void MoveDraggedRow(bool down);
@@ -40,4 +48,6 @@ class AccountLauncher {
   std::int32_t editRow_ = 0;      // EditRow: the row last clicked
   std::int32_t dragTarget_ = 0;   // 0 idle, -1 armed, n >= 1 over row n - 1
   std::int32_t dragSource_ = -1;  // the dragged row, -1 none
+  AccountLaunches launches_;
+  OpenRows openRows_;
 };

@@ -65,27 +65,37 @@ bool IsForbiddenSingleByte(std::uint8_t byte) {
   }
 }
 
-// A second byte that code page 936 pairs with a lead byte.
-bool IsGbkTrailByte(std::uint8_t byte) { return byte >= 0x40 && byte <= 0xFE && byte != 0x7F; }
+// A byte that the double-byte code pages pair with a lead byte.
+bool IsTrailByte(std::uint8_t byte) { return byte >= 0x40 && byte <= 0xFE && byte != 0x7F; }
+
+// "~" followed by a digit: the form of a generated short name, which the system
+// may resolve to another account's folder.
+bool MayBeShortName(std::string_view segment) {
+  for (std::size_t at = segment.find('~'); at != std::string_view::npos; at = segment.find('~', at + 1))
+    if (at + 1 < segment.size() && segment[at + 1] >= '0' && segment[at + 1] <= '9') return true;
+  return false;
+}
 
 // One folder name: `endsInDotOrSpace` tells about its last character, which is
 // what Windows would strip (so ".. " would climb out of the profile root).
+// `~` and the digits are single bytes in every code page the system runs on,
+// and never the second byte of a character, so a byte search finds them.
 bool IsValidSegment(std::string_view segment, bool endsInDotOrSpace) {
-  return !segment.empty() && !endsInDotOrSpace && !IsReservedDeviceName(segment);
+  return !segment.empty() && !endsInDotOrSpace && !IsReservedDeviceName(segment) && !MayBeShortName(segment);
 }
 
 }  // namespace
 
-bool IsValidProfileName(std::string_view account) {
+bool IsValidProfileName(std::string_view account, LeadByteRule isLead) {
   if (account.empty()) return false;
   std::size_t segmentStart = 0;
   bool endsInDotOrSpace = false;
   std::size_t i = 0;
   while (i < account.size()) {
     const auto byte = static_cast<std::uint8_t>(account[i]);
-    if (IsGbkLeadByte(byte)) {
+    if (isLead(byte)) {
       // Read the character whole: its second byte may be 0x5C or 0x7C.
-      if (i + 1 >= account.size() || !IsGbkTrailByte(static_cast<std::uint8_t>(account[i + 1]))) return false;
+      if (i + 1 >= account.size() || !IsTrailByte(static_cast<std::uint8_t>(account[i + 1]))) return false;
       endsInDotOrSpace = false;
       i += 2;
       continue;

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "host/text.h"
+
 // The address every account window opens (set when the build is configured).
 std::string_view ConsoleUrl();
 
@@ -16,6 +18,9 @@ std::string BuildBrowserCommandLine(std::string_view browser, bool browserIsFile
 // True when the account text can serve as a folder (or nested folders joined
 // by backslashes) inside the profile root: not empty, no empty, "." or ".."
 // segment, not rooted, no drive, no character that a folder name may not
-// hold, no segment ending in a space or dot. Double-byte characters of code
-// page 936 are read whole, so their trail bytes are never taken for "\" or "|".
-bool IsValidProfileName(std::string_view account);
+// hold, no segment ending in a space or dot, and no segment that could be
+// another folder's short name ("~" and a digit, as in 138001~1: two accounts
+// would then share a profile). Double-byte characters are read whole by the
+// code page's rule `isLead`, so their second bytes are never taken for "\" or
+// "|".
+bool IsValidProfileName(std::string_view account, LeadByteRule isLead);

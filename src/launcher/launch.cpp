@@ -1,6 +1,7 @@
 #include "launcher/launch.h"
 
 #include "host/automation.h"
+#include "host/code_page.h"
 #include "host/files.h"
 #include "host/process.h"
 #include "host/text.h"
@@ -10,6 +11,8 @@
 std::string TemplateProfileFolder() { return JoinTexts({ProgramFolder(), "\\UserData__Templete"}); }
 
 std::string ProfileRootFolder() { return JoinTexts({ProgramFolder(), "\\qnv"}); }
+
+std::string ProfileFolderOf(const std::string& account) { return JoinTexts({ProfileRootFolder(), "\\", account}); }
 
 void CopyTemplateProfile(const std::string& source, const std::string& destination) {
   AutomationObject fileSystem;
@@ -22,26 +25,41 @@ void CopyTemplateProfile(const std::string& source, const std::string& destinati
   ReleaseAutomationObject(fileSystem);
 }
 
-bool LaunchAccount(const std::string& browserPath, const std::string& account) {
+std::optional<std::string> PrepareProfileFolder(const std::string& account) {
   // The account text becomes a folder name under the profile root; a text
   // that would name a place outside it, or no folder at all, opens nothing.
-  if (!IsValidProfileName(account)) return false;
-
-  const std::string templateFolder = TemplateProfileFolder();
+  if (!IsValidProfileName(account, IsAnsiLeadByte)) return std::nullopt;
   // Without a closing backslash this only makes sure the program folder exists.
-  if (!EnsureFolderPath(templateFolder)) return false;
-  const std::string profile = JoinTexts({ProfileRootFolder(), "\\", account});
-  if (!EnsureFolderPath(JoinTexts({profile, "\\"}))) return false;
+  if (!EnsureFolderPath(TemplateProfileFolder())) return std::nullopt;
+  // A link would put the copy and the browser's data into a folder that is
+  // not this account's alone.
+  if (HasLinkBelow(ProfileRootFolder(), account)) return std::nullopt;
+  std::string profile = ProfileFolderOf(account);
+  if (!EnsureFolderPath(JoinTexts({profile, "\\"}))) return std::nullopt;
+  return profile;
+}
 
+void RefreshProfile(const std::string& profile) {
   // A browser running on the profile holds its files open, and copying over
-  // them would damage the profile; the start below then only hands the
-  // request to that browser.
-  if (!IsProfileInUse(profile)) CopyTemplateProfile(templateFolder, profile);
+  // them would damage the profile; the start then only hands the request to
+  // that browser.
+  if (IsProfileInUse(profile)) return;
+  CopyTemplateProfile(TemplateProfileFolder(), profile);
+  // Read-only template files would refuse the next refresh and the clear.
+  DropReadOnlyInTree(profile);
+}
 
+UniqueHandle StartBrowser(const std::string& browserPath, const std::string& profile) {
   // A path that names a file goes in quotes, so that spaces in it cannot split
   // it; any other text (a bare program name, a line the user quoted already)
   // goes in as typed.
-  const std::string line = BuildBrowserCommandLine(browserPath, IsExistingFile(browserPath), profile, ConsoleUrl());
-  RunProgram(line, false);
+  return StartProgram(BuildBrowserCommandLine(browserPath, IsExistingFile(browserPath), profile, ConsoleUrl()));
+}
+
+bool LaunchAccount(const std::string& browserPath, const std::string& account) {
+  const std::optional<std::string> profile = PrepareProfileFolder(account);
+  if (!profile) return false;
+  RefreshProfile(*profile);
+  StartBrowser(browserPath, *profile);
   return true;
 }

@@ -1,20 +1,40 @@
 #pragma once
 // Opening an account: its profile folder and the browser started on it.
 
+#include <optional>
 #include <string>
+
+#include "host/handles.h"
 
 // Makes sure the account's profile folder exists under the profile root,
 // refreshes it from the template (unless a browser runs on it), and starts
 // the browser in app mode on the console. False, with nothing created or
-// started, when the account text cannot be a folder name or a folder cannot
-// be made; true otherwise, whether or not the browser started.
+// started, when the account's folder is refused (PrepareProfileFolder); true
+// otherwise, whether or not the browser started.
 bool LaunchAccount(const std::string& browserPath, const std::string& account);
+
+// The steps of a launch, for a caller that runs them on a thread of its own.
+//
+// The account's profile folder, made when missing; nullopt, with nothing made,
+// when the account text cannot be a folder name inside the profile root, when
+// a junction or symbolic link stands at the profile root or anywhere on the
+// way down to the folder (the profile would land elsewhere), or when a folder
+// cannot be made.
+std::optional<std::string> PrepareProfileFolder(const std::string& account);
+// Copies the template over the profile unless a browser runs on it, then
+// drops the read-only attribute the copy may have brought along.
+void RefreshProfile(const std::string& profile);
+// Starts the browser on the profile; its process, empty when it did not start.
+UniqueHandle StartBrowser(const std::string& browserPath, const std::string& profile);
 
 // Copies the source folder's contents into the existing destination folder
 // through the platform's "scripting.FileSystemObject", replacing same-named
-// files and leaving the others. Failures are silent.
+// files and leaving the others. Failures are silent. COM must be initialised
+// on the calling thread.
 void CopyTemplateProfile(const std::string& source, const std::string& destination);
 
-// "<program folder>\UserData__Templete" and "<program folder>\qnv".
+// "<program folder>\UserData__Templete", "<program folder>\qnv" and
+// "<program folder>\qnv\<account>".
 std::string TemplateProfileFolder();
 std::string ProfileRootFolder();
+std::string ProfileFolderOf(const std::string& account);

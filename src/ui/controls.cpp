@@ -5,6 +5,7 @@
 #include <array>
 #include <vector>
 
+#include "host/window.h"
 #include "launcher/list_content.h"
 
 namespace {
@@ -206,15 +207,7 @@ std::string ReportList::InfoTip(std::int32_t row) const {
 }
 
 // The data path is ANSI: account texts and paths are bytes of the code page.
-std::string EditBox::Content() const {
-  if (edit_ == nullptr) return {};
-  const int length = GetWindowTextLengthA(edit_);
-  if (length <= 0) return {};
-  std::string text(static_cast<std::size_t>(length) + 1, '\0');
-  const int got = GetWindowTextA(edit_, text.data(), length + 1);
-  text.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
-  return text;
-}
+std::string EditBox::Content() const { return edit_ == nullptr ? std::string() : WindowText(edit_); }
 
 void EditBox::SetContent(const std::string& text) {
   if (edit_ != nullptr) SetWindowTextA(edit_, text.c_str());

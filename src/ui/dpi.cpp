@@ -1,5 +1,7 @@
 #include "ui/dpi.h"
 
+#include "host/handles.h"
+
 namespace {
 
 // Looked up at run time: Windows 7 has none of these.
@@ -10,9 +12,8 @@ Function UserFunction(const char* name) {
 }
 
 int ScreenDpi() {
-  HDC screen = GetDC(nullptr);
-  const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-  if (screen) ReleaseDC(nullptr, screen);
+  const WindowDc screen(nullptr);
+  const int dpi = screen ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 96;
   return dpi > 0 ? dpi : 96;
 }
 

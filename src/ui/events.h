@@ -43,6 +43,10 @@ class EventTarget {
   virtual void ControlsReady(const ControlWindows& controls) = 0;
   // Runs the handler bound to (source, number), if any, to completion.
   virtual void Raise(ControlId source, int number, const EventArgs& args) = 0;
+  // About twice a second, for the rows drawn as open.
+  virtual void RefreshOpenRows() {}
+  // True when the list's row is drawn as open (its account's browser runs).
+  virtual bool IsRowOpen(int /*row*/) const { return false; }
 };
 
 // The common event a mouse message raises, 0 for any other message.

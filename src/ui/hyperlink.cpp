@@ -66,19 +66,17 @@ bool StartCommand(std::wstring commandLine) {
 }
 
 void Paint(HWND link, LinkState& state) {
-  PAINTSTRUCT paint;
-  HDC dc = BeginPaint(link, &paint);
+  const PaintScope paint(link);
+  HDC dc = paint.dc();
   RECT client;
   GetClientRect(link, &client);
   FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
   wchar_t text[256] = {};
   GetWindowTextW(link, text, static_cast<int>(std::size(text)));
-  HGDIOBJ oldFont = SelectObject(dc, state.font ? state.font : GetStockObject(DEFAULT_GUI_FONT));
+  const SelectionGuard font(dc, state.font ? state.font : GetStockObject(DEFAULT_GUI_FONT));
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, LinkColour(state.hovered, state.opened));
   DrawTextW(dc, text, -1, &client, DT_SINGLELINE | DT_CENTER | DT_VCENTER | DT_NOPREFIX);
-  SelectObject(dc, oldFont);
-  EndPaint(link, &paint);
 }
 
 // Hovering: the link holds the mouse while the pointer is over it, so that

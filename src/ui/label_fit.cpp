@@ -1,5 +1,7 @@
 #include "ui/label_fit.h"
 
+#include "host/handles.h"
+
 #include <algorithm>
 #include <string>
 
@@ -13,15 +15,13 @@ int LabelTextHeight(HWND label) {
   if (text.empty()) return 0;
   RECT client = {};
   GetClientRect(label, &client);
-  HDC dc = GetDC(label);
-  if (dc == nullptr) return 0;
-  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)));
+  const WindowDc dc(label);
+  if (!dc) return 0;
+  const SelectionGuard font(dc.get(), reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)));
   RECT needed = {0, 0, client.right, 0};
   // As the label itself draws it: wrapped at word breaks, tabs expanded.
-  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &needed,
+  DrawTextW(dc.get(), text.c_str(), static_cast<int>(text.size()), &needed,
             DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX);
-  SelectObject(dc, old);
-  ReleaseDC(label, dc);
   return needed.bottom - needed.top;
 }
 

@@ -10,14 +10,6 @@
 #include "host/handles.h"
 #include "ui/layout.h"
 
-struct FontTraits {
-  using Value = HFONT;
-  static Value Invalid() { return nullptr; }
-  static bool IsValid(Value v) { return v != nullptr; }
-  static void Close(Value v) { ::DeleteObject(v); }
-};
-using UniqueFont = UniqueResource<FontTraits>;
-
 class LayoutFonts {
  public:
   LayoutFonts() = default;

@@ -3,6 +3,8 @@
 // raises its controls' numbered events on an EventTarget.
 
 #include <windows.h>
+// after windows.h
+#include <commctrl.h>
 
 #include <array>
 
@@ -39,6 +41,7 @@ class MainWindow {
   void OnDestroy();
   void OnCommand(WPARAM wParam, LPARAM lParam);
   LRESULT OnNotify(const NMHDR& header);
+  LRESULT OnListCustomDraw(NMLVCUSTOMDRAW& draw);
   LRESULT OnControlColour(UINT message, HDC dc);
   void OnLeftButtonDown();
   void OnActivate(WPARAM wParam);
@@ -47,6 +50,7 @@ class MainWindow {
 
   HWND CreateControl(const ControlEntry& entry);
   void SetUpList(HWND list);
+  void MakeOpenRowFont(HWND list);
   void FitControlToDpi(const ControlEntry& entry, HWND control, bool redraw);
   void RaiseListMouseEvent(UINT message, LPARAM position);
 
@@ -56,5 +60,6 @@ class MainWindow {
   ControlWindows controls_ = {};
   int dpi_ = kDesignDpi;  // the resolution the layout is scaled to
   LayoutFonts fonts_;
-  HBITMAP picture_ = nullptr;  // owned
+  UniqueBitmap picture_;
+  UniqueFont openRowFont_;  // the list's font in bold
 };

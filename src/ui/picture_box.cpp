@@ -29,14 +29,13 @@ void Draw(HWND box, HDC dc) {
     const int dpi = BoxDpi(box);
     const RECT at =
         FitPicture({client.right, client.bottom}, {ScaleToDpi(info.bmWidth, dpi), ScaleToDpi(info.bmHeight, dpi)});
-    HDC source = CreateCompatibleDC(dc);
-    HGDIOBJ old = SelectObject(source, picture);
+    const UniqueMemoryDc source(CreateCompatibleDC(dc));
+    if (!source) return;
+    const SelectionGuard selected(source.get(), picture);
     SetStretchBltMode(dc, HALFTONE);
     SetBrushOrgEx(dc, 0, 0, nullptr);
-    StretchBlt(dc, at.left, at.top, at.right - at.left, at.bottom - at.top, source, 0, 0, info.bmWidth, info.bmHeight,
-               SRCCOPY);
-    SelectObject(source, old);
-    DeleteDC(source);
+    StretchBlt(dc, at.left, at.top, at.right - at.left, at.bottom - at.top, source.get(), 0, 0, info.bmWidth,
+               info.bmHeight, SRCCOPY);
   }
 }
 
@@ -47,9 +46,8 @@ LRESULT CALLBACK PictureProc(HWND box, UINT message, WPARAM wParam, LPARAM lPara
     case WM_ERASEBKGND:
       return 1;
     case WM_PAINT: {
-      PAINTSTRUCT paint;
-      Draw(box, BeginPaint(box, &paint));
-      EndPaint(box, &paint);
+      const PaintScope paint(box);
+      Draw(box, paint.dc());
       return 0;
     }
     case WM_PRINTCLIENT:
@@ -106,14 +104,11 @@ HBITMAP DecodePicture(const void* data, std::size_t size) {
   format.bmiHeader.biBitCount = 32;
   format.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(nullptr, &format, DIB_RGB_COLORS, &bits, nullptr, 0);
-  if (bitmap == nullptr) return nullptr;
+  UniqueBitmap bitmap(CreateDIBSection(nullptr, &format, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!bitmap) return nullptr;
   const UINT stride = width * 4;
-  if (FAILED(converter->CopyPixels(nullptr, stride, stride * height, static_cast<BYTE*>(bits)))) {
-    DeleteObject(bitmap);
-    return nullptr;
-  }
-  return bitmap;
+  if (FAILED(converter->CopyPixels(nullptr, stride, stride * height, static_cast<BYTE*>(bits)))) return nullptr;
+  return bitmap.release();
 }
 
 HBITMAP LoadPictureResource(HMODULE module, int id) {

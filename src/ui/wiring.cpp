@@ -37,3 +37,9 @@ void LauncherWiring::Raise(ControlId source, int number, const EventArgs& args) 
     return;
   }
 }
+
+void LauncherWiring::RefreshOpenRows() {
+  if (launcher_) launcher_->OnOpenRowsTick();
+}
+
+bool LauncherWiring::IsRowOpen(int row) const { return launcher_ && launcher_->IsRowOpen(row); }

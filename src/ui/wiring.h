@@ -26,6 +26,8 @@ class LauncherWiring : public EventTarget {
  public:
   void ControlsReady(const ControlWindows& controls) override;
   void Raise(ControlId source, int number, const EventArgs& args) override;
+  void RefreshOpenRows() override;
+  bool IsRowOpen(int row) const override;
 
  private:
   std::optional<AccountLauncher> launcher_;

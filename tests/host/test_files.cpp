@@ -289,7 +289,7 @@ void MakeTree(const std::string& root) {
 TEST(RemoveFolderTree, RemovesNestedFoldersAndFiles) {
   TempFolder temp;
   ASSERT_NO_FATAL_FAILURE(MakeTree(temp / "qnv"));
-  EXPECT_TRUE(RemoveFolderTree(temp / "qnv"));
+  EXPECT_TRUE(RemoveFolderTree(temp / "qnv", temp.path()));
   EXPECT_FALSE(FolderExists(temp / "qnv"));
 }
 
@@ -297,17 +297,17 @@ TEST(RemoveFolderTree, LeadingSpacesAreSkippedAndRelativePathsUseTheCurrentFolde
   TempFolder temp;
   ASSERT_NO_FATAL_FAILURE(MakeTree(temp / "qnv"));
   CurrentFolderScope here(temp.path());
-  EXPECT_TRUE(RemoveFolderTree("   qnv"));
+  EXPECT_TRUE(RemoveFolderTree("   qnv", temp.path()));
   EXPECT_FALSE(FolderExists(temp / "qnv"));
 }
 
 TEST(RemoveFolderTree, NothingToRemove) {
   TempFolder temp;
-  EXPECT_FALSE(RemoveFolderTree(""));
-  EXPECT_FALSE(RemoveFolderTree("    "));
-  EXPECT_FALSE(RemoveFolderTree(temp / "missing"));
+  EXPECT_FALSE(RemoveFolderTree("", temp.path()));
+  EXPECT_FALSE(RemoveFolderTree("    ", temp.path()));
+  EXPECT_FALSE(RemoveFolderTree(temp / "missing", temp.path()));
   ASSERT_TRUE(WriteWholeFile(temp / "plain-file", "x"));
-  EXPECT_FALSE(RemoveFolderTree(temp / "plain-file"));
+  EXPECT_FALSE(RemoveFolderTree(temp / "plain-file", temp.path()));
   EXPECT_TRUE(FileExists(temp / "plain-file"));
 }
 
@@ -319,7 +319,7 @@ TEST(RemoveFolderTree, EntriesBeginningWithADotStayWithTheirFolders) {
   ASSERT_TRUE(CreateDirectoryA((root + "\\.hidden").c_str(), nullptr));
   ASSERT_TRUE(WriteWholeFile(root + "\\.hidden\\inner", "inside a dot folder"));
 
-  EXPECT_FALSE(RemoveFolderTree(root));
+  EXPECT_FALSE(RemoveFolderTree(root, temp.path()));
 
   EXPECT_EQ(ReadWholeFile(root + "\\Default\\.keep"), "dot file");
   EXPECT_EQ(ReadWholeFile(root + "\\.hidden\\inner"), "inside a dot folder");
@@ -335,12 +335,12 @@ TEST(RemoveFolderTree, ALockedFileIsPassedOverAndTheRestGoes) {
   {
     UniqueFile held = OpenHeld(root + "\\Default\\Cookies", GENERIC_READ, 0);
     ASSERT_TRUE(held);
-    EXPECT_FALSE(RemoveFolderTree(root));
+    EXPECT_FALSE(RemoveFolderTree(root, temp.path()));
   }
   EXPECT_TRUE(FileExists(root + "\\Default\\Cookies"));
   EXPECT_FALSE(FileExists(root + "\\Local State"));
   EXPECT_FALSE(FolderExists(root + "\\Default\\Cache"));
-  EXPECT_TRUE(RemoveFolderTree(root));
+  EXPECT_TRUE(RemoveFolderTree(root, temp.path()));
 }
 
 // A drive letter whose root is a scratch folder, so that the refusal of drive
@@ -428,12 +428,12 @@ TEST(RemoveFolderTree, DriveRootsAreRefused) {
                                   letter + ":\\\\", std::string("\\"), std::string("/")}) {
     // The current folder is the scratch root, so "\" names it too.
     CurrentFolderScope onDrive(drive.root());
-    EXPECT_FALSE(RemoveFolderTree(path)) << path;
+    EXPECT_FALSE(RemoveFolderTree(path, drive.root())) << path;
     EXPECT_EQ(ReadWholeFile(temp / "sentinel"), "must survive") << path;
     EXPECT_TRUE(FolderExists(temp / "folder")) << path;
   }
   // Below the root the same drive works as usual.
-  EXPECT_TRUE(RemoveFolderTree(drive.root() + "folder"));
+  EXPECT_TRUE(RemoveFolderTree(drive.root() + "folder", drive.root()));
   EXPECT_FALSE(FolderExists(temp / "folder"));
 }
 
@@ -479,7 +479,7 @@ TEST(RemoveFolderTree, ALinkInsideIsRemovedAsALinkAndItsTargetSurvives) {
     GTEST_SKIP() << "this system makes neither symbolic links nor junctions (Wine 8 lacks both)";
   ASSERT_TRUE(FileExists(root + "\\Default\\link\\precious"));
 
-  EXPECT_TRUE(RemoveFolderTree(root));
+  EXPECT_TRUE(RemoveFolderTree(root, temp.path()));
   EXPECT_FALSE(FolderExists(root));
   EXPECT_EQ(ReadWholeFile(outside + "\\precious"), "data outside the tree");
 }
@@ -491,9 +491,127 @@ TEST(RemoveFolderTree, AFolderThatIsItselfALinkLosesOnlyTheLink) {
   ASSERT_TRUE(WriteWholeFile(outside + "\\precious", "data outside the tree"));
   if (!MakeDirectoryLink(temp / "qnv", outside))
     GTEST_SKIP() << "this system makes neither symbolic links nor junctions (Wine 8 lacks both)";
-  EXPECT_TRUE(RemoveFolderTree(temp / "qnv"));
+  EXPECT_TRUE(RemoveFolderTree(temp / "qnv", temp.path()));
   EXPECT_FALSE(FolderExists(temp / "qnv"));
   EXPECT_EQ(ReadWholeFile(outside + "\\precious"), "data outside the tree");
+}
+
+// Only what lies strictly inside the container is touched, however the path
+// is spelled; the program folder is the container when none is given.
+TEST(RemoveFolderTree, RefusesEveryPathNotStrictlyInsideTheContainer) {
+  TempFolder temp;
+  const std::string program = temp / "program";
+  ASSERT_TRUE(CreateDirectoryA(program.c_str(), nullptr));
+  ASSERT_TRUE(WriteWholeFile(program + "\\sentinel", "program"));
+  ASSERT_TRUE(CreateDirectoryA((temp / "program-other").c_str(), nullptr));
+  ASSERT_TRUE(WriteWholeFile(temp / "program-other\\sentinel", "beside"));
+  ASSERT_TRUE(WriteWholeFile(temp / "sentinel", "parent"));
+  CurrentFolderScope here(program);
+  const std::string drive = program.substr(0, 2);
+  const std::string refused[] = {".",
+                                 "..",
+                                 ".\\",
+                                 "..\\program-other",
+                                 "qnv\\..",
+                                 "qnv\\..\\..\\program-other",
+                                 program,
+                                 program + "\\",
+                                 program + "\\.",
+                                 program + "\\qnv\\..",
+                                 temp.path(),
+                                 program + "-other",
+                                 drive + "\\.",
+                                 "\\\\?\\" + drive + "\\",
+                                 "\\\\.\\" + drive + "\\",
+                                 "\\\\server\\share",
+                                 "\\\\?\\" + program + "\\qnv"};
+  for (const std::string& path : refused) {
+    EXPECT_FALSE(RemoveFolderTree(path, program)) << path;
+    EXPECT_EQ(ReadWholeFile(program + "\\sentinel"), "program") << path;
+    EXPECT_EQ(ReadWholeFile(temp / "program-other\\sentinel"), "beside") << path;
+    EXPECT_EQ(ReadWholeFile(temp / "sentinel"), "parent") << path;
+  }
+  // The same folder written in another case, with a closing backslash or a
+  // detour, is inside.
+  for (const std::string& path :
+       {std::string("qnv"), std::string("QNV\\"), std::string("x\\..\\qnv"), program + "\\qnv"}) {
+    ASSERT_NO_FATAL_FAILURE(MakeTree(program + "\\qnv"));
+    std::string container = program;
+    for (char& c : container)
+      if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    EXPECT_TRUE(RemoveFolderTree(path, container)) << path;
+    EXPECT_FALSE(FolderExists(program + "\\qnv")) << path;
+  }
+  // Without a container: the program folder, which holds none of this.
+  ASSERT_NO_FATAL_FAILURE(MakeTree(program + "\\qnv"));
+  EXPECT_FALSE(RemoveFolderTree(program + "\\qnv"));
+  EXPECT_TRUE(FolderExists(program + "\\qnv\\Default\\Cache\\deep"));
+}
+
+TEST(RemoveFolderTree, ReadOnlyFilesAndFoldersGoToo) {
+  TempFolder temp;
+  const std::string root = temp / "qnv";
+  ASSERT_NO_FATAL_FAILURE(MakeTree(root));
+  ASSERT_TRUE(SetFileAttributesA((root + "\\Local State").c_str(), FILE_ATTRIBUTE_READONLY));
+  ASSERT_TRUE(SetFileAttributesA((root + "\\Default\\Cache\\deep\\data_0").c_str(), FILE_ATTRIBUTE_READONLY));
+  ASSERT_TRUE(SetFileAttributesA((root + "\\Default\\Cache").c_str(), FILE_ATTRIBUTE_READONLY));
+  EXPECT_TRUE(RemoveFolderTree(root, temp.path()));
+  EXPECT_FALSE(FolderExists(root));
+}
+
+TEST(RemoveFolderTree, FoldersToKeepStayWholeWithTheFoldersAboveThem) {
+  TempFolder temp;
+  const std::string root = temp / "qnv";
+  ASSERT_TRUE(EnsureFolderPath(root + "\\shop\\"));
+  ASSERT_NO_FATAL_FAILURE(MakeTree(root + "\\running"));
+  ASSERT_NO_FATAL_FAILURE(MakeTree(root + "\\shop\\nested"));
+  ASSERT_NO_FATAL_FAILURE(MakeTree(root + "\\closed"));
+  std::vector<std::string> asked;
+  const auto keep = [&](const std::string& folder) {
+    asked.push_back(folder);
+    return folder == root + "\\running" || folder == root + "\\shop\\nested";
+  };
+  EXPECT_FALSE(RemoveFolderTree(root, temp.path(), keep));
+  EXPECT_EQ(ReadWholeFile(root + "\\running\\Default\\Cookies"), "x");
+  EXPECT_EQ(ReadWholeFile(root + "\\shop\\nested\\Local State"), "x");
+  EXPECT_FALSE(FolderExists(root + "\\closed"));
+  // Asked with full paths, and never about what lies inside a kept folder.
+  for (const std::string& folder : asked) EXPECT_EQ(folder.rfind(root, 0), 0u) << folder;
+  for (const std::string& folder : asked) EXPECT_EQ(folder.find("running\\"), std::string::npos) << folder;
+}
+
+TEST(DropReadOnlyInTree, LeavesNothingReadOnlyBelowTheFolder) {
+  TempFolder temp;
+  const std::string root = temp / "profile";
+  ASSERT_NO_FATAL_FAILURE(MakeTree(root));
+  const std::string marked[] = {root + "\\Local State", root + "\\Default\\Cache",
+                                root + "\\Default\\Cache\\deep\\data_0"};
+  for (const std::string& path : marked) ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
+  DropReadOnlyInTree(root);
+  for (const std::string& path : marked)
+    EXPECT_FALSE(GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_READONLY) << path;
+  EXPECT_TRUE(WriteWholeFile(root + "\\Local State", "written again"));
+}
+
+TEST(HasLinkBelow, FindsALinkOnTheWayDownOnly) {
+  TempFolder temp;
+  const std::string root = temp / "qnv";
+  ASSERT_TRUE(EnsureFolderPath(root + "\\a\\"));
+  ASSERT_NO_FATAL_FAILURE(MakeTree(root + "\\a\\b"));
+  // Plain folders, existing or not, and double-byte names whose second byte is 0x5C.
+  for (const char* relative : {"a", "a\\b", "a\\b\\c", "missing\\x", "\x95\x5C", ""})
+    EXPECT_FALSE(HasLinkBelow(root, relative)) << relative;
+  EXPECT_FALSE(IsLink(root));
+
+  const std::string outside = temp / "outside";
+  ASSERT_TRUE(CreateDirectoryA(outside.c_str(), nullptr));
+  if (!MakeDirectoryLink(root + "\\a\\link", outside))
+    GTEST_SKIP() << "this system makes neither symbolic links nor junctions (Wine 8 lacks both)";
+  EXPECT_TRUE(IsLink(root + "\\a\\link"));
+  EXPECT_TRUE(HasLinkBelow(root, "a\\link"));
+  EXPECT_TRUE(HasLinkBelow(root, "a\\link\\x"));
+  EXPECT_FALSE(HasLinkBelow(root, "a\\b"));
+  EXPECT_FALSE(HasLinkBelow(root, "a\\linkx"));
 }
 
 // ---------------------------------------------------------------- ensuring paths

@@ -56,6 +56,36 @@ TEST(TextEquals, ComparesBytes) {
   EXPECT_FALSE(TextEquals("abc", "ab"));
 }
 
+bool NoLeadByte(std::uint8_t) { return false; }
+
+TEST(FindLastCharacter, SkipsSecondBytesByTheRuleGiven) {
+  struct Case {
+    std::string_view text;
+    std::size_t under936;
+    std::size_t under1252;
+  };
+  constexpr std::size_t none = std::string_view::npos;
+  const Case cases[] = {
+      {"", none, none},      {"a\\b\\c", 3, 3},
+      {"\x95\x5C", none, 1},  // 昞: its second byte is 0x5C
+      {"a\\\x95\x5C", 1, 3}, {"\x95\x5C\\", 2, 2},
+      {"\xE9\\", none, 1},   // é and a backslash under 1252, one character under 936
+      {"\x95", none, none},  // a lead byte at the end stands alone
+      {"\\\x95", 0, 0},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(FindLastCharacter(c.text, '\\', IsGbkLeadByte), c.under936) << c.text;
+    EXPECT_EQ(FindLastCharacter(c.text, '\\', NoLeadByte), c.under1252) << c.text;
+  }
+}
+
+TEST(NextCharacter, StepsOverWholeCharacters) {
+  EXPECT_EQ(NextCharacter("\xB5\xEAx", 0, IsGbkLeadByte), 2u);
+  EXPECT_EQ(NextCharacter("\xB5\xEAx", 0, NoLeadByte), 1u);
+  EXPECT_EQ(NextCharacter("\xB5\xEAx", 2, IsGbkLeadByte), 3u);
+  EXPECT_EQ(NextCharacter("x\xB5", 1, IsGbkLeadByte), 2u);  // a cut character ends the text
+}
+
 TEST(IsGbkLeadByte, CoversTheLeadRangeOnly) {
   EXPECT_FALSE(IsGbkLeadByte(0x00));
   EXPECT_FALSE(IsGbkLeadByte(0x5C));

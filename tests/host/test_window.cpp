@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "host/window.h"
 #include "win_test_support.h"
@@ -149,6 +151,88 @@ TEST_F(ProfileInUseTest, OnlyTheMarkerClassCounts) {
   OwnWindow marker("Chrome_MessageWindow", profile_);
   ASSERT_NE(marker.get(), nullptr);
   EXPECT_TRUE(IsProfileInUse(profile_));
+}
+
+}  // namespace
+
+namespace {
+
+// ---- the marker's process and its front window ------------------------------
+
+TEST(ProfileMarker, FoundWithoutRegardToCaseAndListedOncePerWindow) {
+  const std::string folder = Unique("C:\\Kl\\qnv\\Shop-\xB5\xEA");
+  OwnWindow marker("Chrome_MessageWindow", folder, HWND_MESSAGE, 0);
+  OwnWindow second("Chrome_MessageWindow", folder + "-2", HWND_MESSAGE, 0);
+  OwnWindow other("KlTestWindow", folder + "-3", HWND_MESSAGE, 0);
+  ASSERT_NE(marker.get(), nullptr);
+  std::string lower = folder;
+  for (char& c : lower)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  EXPECT_EQ(FindProfileMarker(folder), marker.get());
+  EXPECT_EQ(FindProfileMarker(lower), marker.get());
+  EXPECT_EQ(FindProfileMarker(folder + "-3"), nullptr) << "another class";
+  EXPECT_EQ(FindProfileMarker(""), nullptr);
+
+  std::vector<std::string> listed;
+  for (const std::string& title : ListProfileMarkers())
+    if (title.rfind(folder, 0) == 0) listed.push_back(title);
+  std::sort(listed.begin(), listed.end());
+  EXPECT_EQ(listed, (std::vector<std::string>{folder, folder + "-2"}));
+}
+
+TEST(FrontWindowOfSameProcess, TakesTheHighestVisibleUnownedTopLevelWindow) {
+  OwnWindow marker("Chrome_MessageWindow", Unique("C:\\Kl\\qnv\\front"), HWND_MESSAGE, 0);
+  OwnWindow lower("KlTestWindow", Unique("lower"));
+  OwnWindow upper("KlTestWindow", Unique("upper"));
+  OwnWindow hidden("KlTestWindow", Unique("hidden"));
+  ShowWindow(lower.get(), SW_SHOWNOACTIVATE);
+  ShowWindow(upper.get(), SW_SHOWNOACTIVATE);
+  OwnWindow owned("KlTestWindow", Unique("owned"), upper.get(), WS_POPUP | WS_VISIBLE);
+  SetWindowPos(upper.get(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  SetWindowPos(owned.get(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  SetWindowPos(hidden.get(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_HIDEWINDOW);
+  EXPECT_EQ(FrontWindowOfSameProcess(marker.get()), upper.get());
+
+  SetWindowPos(lower.get(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  EXPECT_EQ(FrontWindowOfSameProcess(marker.get()), lower.get());
+  EXPECT_EQ(FrontWindowOfSameProcess(nullptr), nullptr);
+}
+
+// The fake browser as the real one behaves: a marker named with the profile's
+// full path however it was given, a window titled with the page, and a start
+// on a profile already served handed over.
+TEST_F(ProfileInUseTest, MarkerOfTheFakeBrowserLeadsToItsWindowWhichIsRestoredAndBroughtForward) {
+  const std::string page = Unique("Kl Console Page");
+  std::string given = profile_;
+  for (char& c : given)
+    if (c == '\\') c = '/';
+  ASSERT_NO_FATAL_FAILURE(StartBrowser("--stay-ms=30000 --marker --title=\"" + page + "\" --user-data-dir=\"" + given +
+                                       "/\" google-chrome"));
+  const HWND marker = FindProfileMarker(profile_);
+  ASSERT_NE(marker, nullptr);
+  const HWND window = test::WaitForProcessWindow(browser_.id(), page);
+  ASSERT_NE(window, nullptr);
+  EXPECT_EQ(FrontWindowOfSameProcess(marker), window);
+
+  ShowWindow(window, SW_MINIMIZE);
+  ASSERT_TRUE(test::WaitUntil([&] { return IsIconic(window) != FALSE; }));
+  OwnWindow mine("KlTestWindow", Unique("mine"));
+  ShowWindow(mine.get(), SW_SHOW);
+  SetForegroundWindow(mine.get());
+  RestoreAndBringToFront(FrontWindowOfSameProcess(marker));
+  EXPECT_TRUE(
+      test::WaitUntil([&] { return GetForegroundWindow() == window && !IsIconic(window); }, std::chrono::seconds(5)));
+
+  // A second start on the same profile only logs its line and ends.
+  test::ChildProcess second;
+  ASSERT_TRUE(second.Start(
+      "\"" + test::BinFolder() + "\\fake-browser.exe\" --stay-ms=30000 --marker --user-data-dir=\"" + profile_ + "\"",
+      {}, {"KL_FAKE_BROWSER_LOG=" + log_}));
+  DWORD exitCode = 1;
+  EXPECT_TRUE(second.WaitForExit(exitCode));
+  std::size_t markers = 0;
+  for (const std::string& title : ListProfileMarkers()) markers += title == profile_;
+  EXPECT_EQ(markers, 1u);
 }
 
 }  // namespace

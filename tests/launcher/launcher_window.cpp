@@ -133,10 +133,10 @@ FileStamp StampOf(const std::string& path) {
   return stamp;
 }
 
-bool RunningLauncher::Start(const ProgramFolder& folder) {
-  if (!child_.Start("\"" + (folder / "KestrunLauncher.exe") + "\"", elsewhere_.path(),
-                    {"KL_FAKE_BROWSER_LOG=" + folder.LogPath()}))
-    return false;
+bool RunningLauncher::Start(const ProgramFolder& folder, const std::vector<std::string>& browserEnvironment) {
+  std::vector<std::string> environment = browserEnvironment;
+  environment.push_back("KL_FAKE_BROWSER_LOG=" + folder.LogPath());
+  if (!child_.Start("\"" + (folder / "KestrunLauncher.exe") + "\"", elsewhere_.path(), environment)) return false;
   window_ = test::WaitForProcessWindow(child_.id(), kCaption);
   // Shown only after the created event has filled the list and the path.
   if (!window_ || !test::WaitUntil([&] { return IsWindowVisible(window_) != FALSE; })) return false;
@@ -196,7 +196,7 @@ void RunningLauncher::SetAccountText(const std::string& text) {
   SendMessageTimeoutW(account_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()), SMTO_NORMAL, 10000, &result);
 }
 
-POINT RunningLauncher::RowPoint(int row) {
+RECT RunningLauncher::RowRect(int row) {
   // The row's rectangle, asked of the list through a block in its process.
   RECT bounds = {LVIR_BOUNDS};
   RemoteMemory memory;
@@ -209,8 +209,15 @@ POINT RunningLauncher::RowPoint(int row) {
       std::copy(read.begin(), read.end(), reinterpret_cast<char*>(&bounds));
     }
   }
+  const POINT topLeft = ClientToScreenPoint(list_, {bounds.left, bounds.top});
+  const POINT bottomRight = ClientToScreenPoint(list_, {bounds.right, bounds.bottom});
+  return RECT{topLeft.x, topLeft.y, bottomRight.x, bottomRight.y};
+}
+
+POINT RunningLauncher::RowPoint(int row) {
+  const RECT bounds = RowRect(row);
   // Left part of the account column: on the row, clear of the column border.
-  return ClientToScreenPoint(list_, {bounds.left + 80, (bounds.top + bounds.bottom) / 2});
+  return POINT{bounds.left + 80, (bounds.top + bounds.bottom) / 2};
 }
 
 void RunningLauncher::SpaceClicks() {

@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <string>
+#include <vector>
 
 #include "stored_list.h"
 #include "win_test_support.h"
@@ -65,7 +66,8 @@ class RunningLauncher {
   // Starts the program in `folder` from another current folder, its browser
   // logging to the folder's log; false when its window or controls did not
   // appear in time.
-  bool Start(const ProgramFolder& folder);
+  // `browserEnvironment` goes to the program and so to the browsers it starts.
+  bool Start(const ProgramFolder& folder, const std::vector<std::string>& browserEnvironment = {});
   ~RunningLauncher();
 
   HWND window() const { return window_; }
@@ -88,6 +90,8 @@ class RunningLauncher {
   void ClickAccountBox() { ClickControl(account_); }
   void ClickRow(int row);
   void DoubleClickRow(int row);
+  // The row's rectangle on the screen.
+  RECT RowRect(int row);
   // Presses on one row, moves over to another with the button held, releases.
   void DragRow(int from, int to);
 

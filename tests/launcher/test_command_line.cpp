@@ -47,8 +47,12 @@ TEST(ProfileName, AcceptsOrdinaryAccountTexts) {
       "nul1",
       "con\x81\x40",
       "x.con",
+      "a~b",
+      "~",
+      "a~",
+      "~a1",
   };
-  for (const char* name : accepted) EXPECT_TRUE(IsValidProfileName(name)) << name;
+  for (const char* name : accepted) EXPECT_TRUE(IsValidProfileName(name, IsGbkLeadByte)) << name;
 }
 
 TEST(ProfileName, RefusesWhatCannotBeAFolderInsideTheProfileRoot) {
@@ -100,8 +104,36 @@ TEST(ProfileName, RefusesWhatCannotBeAFolderInsideTheProfileRoot) {
       {"\xB5\x30", "lead byte with a byte that cannot follow it"},
       {"\xB5\x7F", "lead byte followed by DEL"},
       {"\xB5\xFF", "lead byte followed by FF"},
+      {"138001~1", "could be the short name of another folder"},
+      {"a\\PROGRA~12\\b", "short-name form in a middle segment"},
+      {"~0", "short-name form at the start"},
   };
-  for (const Case& c : refused) EXPECT_FALSE(IsValidProfileName(c.name)) << c.why;
+  for (const Case& c : refused) EXPECT_FALSE(IsValidProfileName(c.name, IsGbkLeadByte)) << c.why;
+}
+
+// Code page 1252 has no double-byte characters: every byte stands alone.
+bool NoLeadByte(std::uint8_t) { return false; }
+
+TEST(ProfileName, DoubleBytesFollowTheCodePagesRule) {
+  struct Case {
+    const char* name;
+    bool under936;
+    bool under1252;
+  };
+  const Case cases[] = {
+      {"Jos\xE9", false, true},    // José; under 936 a lead byte with nothing after it
+      {"Jos\xE9x", true, true},    // under 936 one character "\xE9x"
+      {"\xE9\\", true, false},     // one character under 936; a trailing backslash under 1252
+      {"\xE9\\a", true, true},     // one name under 936, two folders under 1252
+      {"\x81\x7C", true, false},   // the second byte is "|" on its own under 1252
+      {"\xB5", false, true},       // a cut character under 936, "µ" under 1252
+      {"\xB5\x30", false, true},   // no character under 936, "µ0" under 1252
+      {"a\\\xE9\\", true, false},  // a nested folder that ends in a backslash under 1252
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(IsValidProfileName(c.name, IsGbkLeadByte), c.under936) << c.name;
+    EXPECT_EQ(IsValidProfileName(c.name, NoLeadByte), c.under1252) << c.name;
+  }
 }
 
 }  // namespace

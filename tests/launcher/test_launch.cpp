@@ -14,6 +14,7 @@
 #include <string>
 
 #include "host/window.h"
+#include "launcher/account_launches.h"
 #include "launcher/command_line.h"
 #include "win_test_support.h"
 
@@ -29,6 +30,41 @@ int RunLaunch(const std::string& browser, const std::string& account) {
   const bool launched = LaunchAccount(browser, account);
   CoUninitialize();
   return launched ? kLaunched : kRefused;
+}
+
+// Three launches through the launch threads, as double-clicks make them:
+// a, a again while it is under way, then b beside it; once both browsers have
+// ended, a once more; after the end, nothing. Each refusal or acceptance that
+// went wrong sets a bit of the exit code.
+int RunLaunches(const std::string& browser, const std::string& a, const std::string& b) {
+  int wrong = 0;
+  AccountLaunches launches;
+  if (!launches.Start(browser, a)) wrong |= 1;
+  if (launches.Start(browser, a)) wrong |= 2;
+  if (!launches.Start(browser, b)) wrong |= 4;
+  if (!launches.IsUnderWay(ProfileFolderOf(a))) wrong |= 8;
+  const auto settle = [&] {
+    const DWORD since = GetTickCount();
+    while (launches.IsUnderWay(ProfileFolderOf(a)) || launches.IsUnderWay(ProfileFolderOf(b))) {
+      if (GetTickCount() - since > 20000) return false;
+      Sleep(20);
+    }
+    return true;
+  };
+  if (!settle()) return 99;
+  if (!launches.Start(browser, a)) wrong |= 16;
+  if (!settle()) return 99;
+  launches.EndAll();
+  if (launches.Start(browser, b)) wrong |= 32;
+  return 100 + wrong;
+}
+
+// Ends the launches at once while the first one is copying.
+int RunEndDuringCopy(const std::string& browser, const std::string& account) {
+  AccountLaunches launches;
+  if (!launches.Start(browser, account)) return 1;
+  launches.EndAll();
+  return 100;
 }
 
 bool UnderWine() { return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr; }
@@ -64,10 +100,12 @@ class LaunchFromProgramFolder : public ::testing::Test {
   std::string browser() const { return program_ / "fake-browser.exe"; }
   std::string log() const { return program_ / "browser.log"; }
 
-  DWORD Launch(const std::string& browserPath, const std::string& account) {
+  DWORD Launch(const std::string& browserPath, const std::string& account, const std::string& mode = "--launch",
+               const std::string& more = {}) {
     test::ChildProcess child;
-    const std::string line =
-        "\"" + (program_ / "launcher.exe") + "\" --launch \"" + browserPath + "\" \"" + account + "\"";
+    std::string line =
+        "\"" + (program_ / "launcher.exe") + "\" " + mode + " \"" + browserPath + "\" \"" + account + "\"";
+    if (!more.empty()) line += " \"" + more + "\"";
     if (!child.Start(line, program_.path(), {"KL_FAKE_BROWSER_LOG=" + log()})) return kNoExit;
     DWORD code = kNoExit;
     if (!child.WaitForExit(code, std::chrono::seconds(30))) return kNoExit;
@@ -174,6 +212,55 @@ TEST_F(LaunchFromProgramFolder, AccountTextThatCannotBeAProfileFolderStartsNothi
   EXPECT_FALSE(test::FolderExists(program_ / "x"));
 }
 
+TEST_F(LaunchFromProgramFolder, AProfileHasOneLaunchAtATimeAndDifferentAccountsOverlap) {
+  ASSERT_EQ(Launch(browser(), "a", "--launches", "b"), 100u);
+  const std::string lineA = ExpectedLine(Quoted(browser()), profile("a")) + "\r\n";
+  const std::string lineB = ExpectedLine(Quoted(browser()), profile("b")) + "\r\n";
+  const std::string log = LogWithLines(3);
+  // a and b run side by side, so their lines come in either order.
+  EXPECT_TRUE(log == lineA + lineB + lineA || log == lineB + lineA + lineA) << log;
+  EXPECT_TRUE(test::FileExists(profile("a") + "\\First Run"));
+  EXPECT_TRUE(test::FileExists(profile("b") + "\\First Run"));
+}
+
+TEST_F(LaunchFromProgramFolder, EndingDuringACopyLetsItFinishAndStartsNoBrowser) {
+  // A template big enough that the copy is still running when the end comes.
+  const std::string block(16384, 'k');
+  for (int i = 0; i < 200; ++i)
+    ASSERT_TRUE(test::WriteWholeFile(templateFolder() + "\\file" + std::to_string(i), block));
+
+  ASSERT_EQ(Launch(browser(), "123", "--end-during-copy"), 100u);
+
+  test::PumpMessagesFor(std::chrono::milliseconds(1500));  // a browser started late would have logged by now
+  EXPECT_FALSE(test::FileExists(log()));
+  // Whatever was copied was copied whole.
+  for (int i = 0; i < 200; ++i) {
+    const std::string copied = profile("123") + "\\file" + std::to_string(i);
+    if (test::FileExists(copied)) {
+      EXPECT_EQ(test::ReadWholeFile(copied), block) << copied;
+    }
+  }
+}
+
+TEST_F(LaunchFromProgramFolder, ShortNameFormsAndCodePageCutsStartNothing) {
+  for (const char* account : {"138001~1", "a\\PROGRA~1", "\xB5"}) {
+    SCOPED_TRACE(account);
+    EXPECT_EQ(Launch(browser(), account), kRefused);
+    EXPECT_FALSE(test::FolderExists(root()));
+    EXPECT_FALSE(test::FileExists(log()));
+  }
+}
+
+TEST_F(LaunchFromProgramFolder, ReadOnlyTemplateFilesAreRefreshedOnTheNextLaunch) {
+  ASSERT_TRUE(SetFileAttributesA((templateFolder() + "\\Local State").c_str(), FILE_ATTRIBUTE_READONLY));
+  ASSERT_EQ(Launch(browser(), "123"), kLaunched);
+  EXPECT_FALSE(GetFileAttributesA((profile("123") + "\\Local State").c_str()) & FILE_ATTRIBUTE_READONLY);
+  ASSERT_TRUE(test::WriteWholeFile(profile("123") + "\\Local State", "{\"changed\":1}"));
+  ASSERT_EQ(Launch(browser(), "123"), kLaunched);
+  EXPECT_EQ(test::ReadWholeFile(profile("123") + "\\Local State"), "{\"template\":1}");
+  SetFileAttributesA((templateFolder() + "\\Local State").c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
 // The template copy itself, on real folders in this process.
 class TemplateCopy : public ::testing::Test {
  protected:
@@ -247,6 +334,8 @@ TEST_F(TemplateCopy, MissingTemplateChangesNothing) {
 
 int main(int argc, char** argv) {
   if (argc == 4 && std::string(argv[1]) == "--launch") return RunLaunch(argv[2], argv[3]);
+  if (argc == 5 && std::string(argv[1]) == "--launches") return RunLaunches(argv[2], argv[3], argv[4]);
+  if (argc == 4 && std::string(argv[1]) == "--end-during-copy") return RunEndDuringCopy(argv[2], argv[3]);
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }

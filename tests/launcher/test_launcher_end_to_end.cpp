@@ -42,7 +42,9 @@ class EndToEnd : public ::testing::Test {
   void StoreRows(const Rows& rows) { ASSERT_TRUE(WriteStored(folder_.ConfigPath(), ContentOf(rows))); }
 
   // Starts the program; fails the test when it does not come up.
-  void Start(RunningLauncher& launcher) { ASSERT_TRUE(launcher.Start(folder_)) << "the program did not come up"; }
+  void Start(RunningLauncher& launcher, const std::vector<std::string>& browserEnvironment = {}) {
+    ASSERT_TRUE(launcher.Start(folder_, browserEnvironment)) << "the program did not come up";
+  }
 
   void ExpectRows(RunningLauncher& launcher, const Rows& expected) {
     EXPECT_TRUE(launcher.WaitForRows(expected, folder_.ConfigPath()));
@@ -300,6 +302,225 @@ TEST_F(EndToEnd, ADoubleClickStartsTheBrowserAndProfilesCanBeCleared) {
   EXPECT_TRUE(test::WaitUntil([&] { return !test::FolderExists(folder_ / "qnv"); }));
   EXPECT_TRUE(test::FolderExists(folder_ / "UserData__Templete"));
   EXPECT_EQ(launcher.ScreenRows(), (Rows{{"1", "13800000001"}}));
+}
+
+// ---- accounts found by their browser's profile marker ----------------------
+
+// A browser started from outside on an account's profile: its marker, and a
+// window titled with its page, never with the account.
+class MarkedBrowser {
+ public:
+  bool Start(const ProgramFolder& folder, const std::string& account, const std::string& page) {
+    profile_ = folder / ("qnv\\" + account);
+    if (!process_.Start("\"" + folder.BrowserPath() + "\" --marker --stay-ms=60000 --title=\"" + page +
+                            "\" --user-data-dir=\"" + profile_ + "\" google-chrome",
+                        folder.path(), {"KL_FAKE_BROWSER_LOG=" + (folder / "direct.log")}))
+      return false;
+    window_ = test::WaitForProcessWindow(process_.id(), page);
+    return window_ && test::WaitUntil([&] {
+             return FindWindowExA(HWND_MESSAGE, nullptr, "Chrome_MessageWindow", profile_.c_str()) != nullptr;
+           });
+  }
+  HWND window() const { return window_; }
+  void End() { process_.Kill(); }
+
+ private:
+  test::ChildProcess process_;
+  std::string profile_;
+  HWND window_ = nullptr;
+};
+
+TEST_F(EndToEnd, AClickBringsForwardTheWindowOfTheBrowserThatMarksTheAccountsProfile) {
+  StoreRows({{"1", "13800000001"}, {"2", "13800000002"}});
+  MarkedBrowser browser;
+  ASSERT_TRUE(browser.Start(folder_, "13800000001", "Kestrun Seller Console"));
+  // An unrelated window that happens to carry the account text as its title.
+  test::ChildProcess decoy;
+  ASSERT_TRUE(decoy.Start("\"" + folder_.BrowserPath() + "\" --title=13800000001 --stay-ms=60000", folder_.path(),
+                          {"KL_FAKE_BROWSER_LOG=" + (folder_ / "decoy.log")}));
+  ASSERT_TRUE(test::WaitForProcessWindow(decoy.id(), "13800000001"));
+  ShowWindow(browser.window(), SW_MINIMIZE);
+  RunningLauncher launcher;
+  Start(launcher);
+
+  launcher.ClickRow(0);
+  EXPECT_TRUE(
+      test::WaitUntil([&] { return GetForegroundWindow() == browser.window() && !IsIconic(browser.window()); }));
+  decoy.Kill();
+  browser.End();
+}
+
+// Pixels of the screen rectangle: how many are of the open rows' blue, and
+// how many carry ink at all (anything clearly darker than the background).
+struct RowInk {
+  int blue = 0;
+  int ink = 0;
+};
+
+RowInk InkOf(const RECT& area) {
+  RowInk counted;
+  const int width = area.right - area.left, height = area.bottom - area.top;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  BITMAPINFO info = {};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB};
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
+  const auto* pixel = static_cast<const std::uint32_t*>(bits);
+  for (int i = 0; i < width * height; ++i) {
+    const int b = pixel[i] & 0xFF, g = (pixel[i] >> 8) & 0xFF, r = (pixel[i] >> 16) & 0xFF;
+    if (b > 120 && r < 90 && g < 90) ++counted.blue;
+    if (r + g + b < 3 * 160) ++counted.ink;
+  }
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return counted;
+}
+
+TEST_F(EndToEnd, RowsWhoseBrowserRunsAreDrawnApartAndBackWhenItEnds) {
+  StoreRows({{"1", "13800000001"}, {"2", "13800000002"}, {"3", "13800000003"}});
+  RunningLauncher launcher;
+  Start(launcher);
+  const auto inkOfRow = [&](int row) { return InkOf(launcher.RowRect(row)); };
+  const RowInk closed = inkOfRow(1);
+  EXPECT_EQ(closed.blue, 0);
+  ASSERT_GT(closed.ink, 0) << "the row's text is on the screen";
+
+  MarkedBrowser browser;
+  ASSERT_TRUE(browser.Start(folder_, "13800000002", "Kestrun Seller Console"));
+  // Drawn apart within about a second: blue, and bolder than the same text unmarked.
+  EXPECT_TRUE(test::WaitUntil([&] { return inkOfRow(1).blue > 0; }, std::chrono::seconds(3)));
+  EXPECT_GT(inkOfRow(1).ink, inkOfRow(0).ink);
+  EXPECT_EQ(inkOfRow(0).blue, 0);
+  EXPECT_EQ(inkOfRow(2).blue, 0);
+
+  browser.End();
+  EXPECT_TRUE(test::WaitUntil([&] { return inkOfRow(1).blue == 0; }, std::chrono::seconds(3)));
+  EXPECT_EQ(StoredRows(folder_.ConfigPath()), (Rows{{"1", "13800000001"}, {"2", "13800000002"}, {"3", "13800000003"}}));
+}
+
+// Every folder of the path, from the top down.
+bool MakeFolders(const std::string& path) {
+  for (std::size_t at = path.find('\\', 3); at != std::string::npos; at = path.find('\\', at + 1))
+    CreateDirectoryA(path.substr(0, at).c_str(), nullptr);
+  return CreateDirectoryA(path.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
+}
+
+TEST_F(EndToEnd, ClearingLeavesTheProfileOfARunningBrowserAndRemovesTheRest) {
+  StoreRows({{"1", "running"}, {"2", "closed"}});
+  ASSERT_TRUE(MakeFolders(folder_ / "qnv\\running\\Default"));
+  ASSERT_TRUE(MakeFolders(folder_ / "qnv\\closed\\Default"));
+  ASSERT_TRUE(test::WriteWholeFile(folder_ / "qnv\\running\\Default\\Cookies", "logged in"));
+  ASSERT_TRUE(test::WriteWholeFile(folder_ / "qnv\\closed\\Default\\Cookies", "old"));
+  ASSERT_TRUE(test::WriteWholeFile(folder_ / "qnv\\closed\\Local State", "old"));
+  ASSERT_TRUE(SetFileAttributesA((folder_ / "qnv\\closed\\Local State").c_str(), FILE_ATTRIBUTE_READONLY));
+  MarkedBrowser browser;
+  ASSERT_TRUE(browser.Start(folder_, "running", "Kestrun Seller Console"));
+  RunningLauncher launcher;
+  Start(launcher);
+
+  launcher.ClickClearProfiles();
+  EXPECT_TRUE(test::WaitUntil([&] { return !test::FolderExists(folder_ / "qnv\\closed"); }));
+  EXPECT_EQ(test::ReadWholeFile(folder_ / "qnv\\running\\Default\\Cookies"), "logged in");
+  EXPECT_TRUE(test::FolderExists(folder_ / "UserData__Templete"));
+
+  browser.End();
+  ASSERT_TRUE(test::WaitUntil([&] {
+    return !FindWindowExA(HWND_MESSAGE, nullptr, "Chrome_MessageWindow", (folder_ / "qnv\\running").c_str());
+  }));
+  launcher.ClickClearProfiles();
+  EXPECT_TRUE(test::WaitUntil([&] { return !test::FolderExists(folder_ / "qnv"); }));
+}
+
+TEST_F(EndToEnd, DoubleClicksBeforeTheBrowsersMarkerCopyNothingAgain) {
+  StoreRows({{"1", "13800000001"}});
+  RunningLauncher launcher;
+  // A browser that stays, and whose marker comes only after three seconds.
+  Start(launcher,
+        {"KL_FAKE_BROWSER_MARKER=1", "KL_FAKE_BROWSER_STAY_MS=60000", "KL_FAKE_BROWSER_MARKER_AFTER_MS=3000"});
+  const std::string profile = folder_ / "qnv\\13800000001";
+  const std::string line = "\"" + folder_.BrowserPath() + "\" --user-data-dir=\"" + profile +
+                           "\" google-chrome --app=\"" + std::string(ConsoleUrl()) + "\"\r\n";
+  launcher.DoubleClickRow(0);
+  ASSERT_TRUE(test::WaitUntil([&] { return !test::ReadWholeFile(folder_.LogPath()).empty(); }));
+  // The browser writes into its profile; a second copy would overwrite it.
+  ASSERT_TRUE(test::WriteWholeFile(profile + "\\Local State", "{\"browser\":1}"));
+
+  launcher.DoubleClickRow(0);
+  const std::string marker = profile;
+  ASSERT_TRUE(test::WaitUntil(
+      [&] { return FindWindowExA(HWND_MESSAGE, nullptr, "Chrome_MessageWindow", marker.c_str()) != nullptr; }));
+  EXPECT_EQ(test::ReadWholeFile(folder_.LogPath()), line) << "the second double-click started nothing";
+  EXPECT_EQ(test::ReadWholeFile(profile + "\\Local State"), "{\"browser\":1}");
+
+  // With the marker up, a double-click hands the request to the running
+  // browser and still copies nothing.
+  launcher.DoubleClickRow(0);
+  EXPECT_TRUE(test::WaitUntil([&] { return test::ReadWholeFile(folder_.LogPath()) == line + line; }));
+  EXPECT_EQ(test::ReadWholeFile(profile + "\\Local State"), "{\"browser\":1}");
+}
+
+TEST_F(EndToEnd, ClosingWhileATemplateIsCopiedEndsCleanly) {
+  // A template big enough that the copy is still going when the close comes.
+  const std::string block(32768, 't');
+  for (int i = 0; i < 300; ++i)
+    ASSERT_TRUE(test::WriteWholeFile(folder_ / ("UserData__Templete\\big" + std::to_string(i)), block));
+  StoreRows({{"1", "13800000001"}});
+  RunningLauncher launcher;
+  Start(launcher);
+  launcher.DoubleClickRow(0);
+  PostMessageA(launcher.window(), WM_SYSCOMMAND, SC_CLOSE, 0);
+  DWORD exitCode = 99;
+  ASSERT_TRUE(launcher.WaitForExit(exitCode));
+  EXPECT_EQ(exitCode, 0u);
+
+  test::PumpMessagesFor(std::chrono::milliseconds(1500));  // a browser started late would have logged by now
+  // Either the launch had started its browser before the close, with the
+  // whole template copied, or no browser starts at all.
+  if (!test::ReadWholeFile(folder_.LogPath()).empty()) {
+    for (int i = 0; i < 300; ++i)
+      EXPECT_EQ(test::ReadWholeFile(folder_ / ("qnv\\13800000001\\big" + std::to_string(i))), block) << i;
+  }
+  // What was copied was copied whole.
+  for (int i = 0; i < 300; ++i) {
+    const std::string copied = folder_ / ("qnv\\13800000001\\big" + std::to_string(i));
+    if (test::FileExists(copied)) {
+      EXPECT_EQ(test::ReadWholeFile(copied), block) << copied;
+    }
+  }
+}
+
+TEST_F(EndToEnd, ADoubleClickOnARefusedNameMakesAndStartsNothing) {
+  // A short-name form could be another account's folder; "..\\x" would climb out.
+  StoreRows({{"1", "138001~1"}, {"2", "..\\x"}});
+  RunningLauncher launcher;
+  Start(launcher);
+  launcher.DoubleClickRow(0);
+  launcher.DoubleClickRow(1);
+  test::PumpMessagesFor(std::chrono::milliseconds(1500));  // a launch would have logged by now
+  EXPECT_FALSE(test::FileExists(folder_.LogPath()));
+  EXPECT_FALSE(test::FolderExists(folder_ / "qnv"));
+  EXPECT_FALSE(test::FolderExists(folder_ / "x"));
+}
+
+TEST_F(EndToEnd, ProgramPathFoundThroughAppPathsWithoutTheClassKey) {
+  icon_.Remove();
+  const char* const key = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\chrome.exe";
+  HKEY opened = nullptr;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &opened, nullptr),
+            ERROR_SUCCESS);
+  const std::string path = folder_.BrowserPath();
+  RegSetValueExA(opened, "", 0, REG_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
+                 static_cast<DWORD>(path.size() + 1));
+  RegCloseKey(opened);
+  RunningLauncher launcher;
+  Start(launcher);
+  EXPECT_EQ(launcher.BrowserPathText(), path);
+  RegDeleteTreeA(HKEY_CURRENT_USER, key);
 }
 
 // ---- closing --------------------------------------------------------------

@@ -8,9 +8,16 @@
 //   --stay-ms=N      keep running N ms (at most 120000; default: end at once);
 //                    also taken from %KL_FAKE_BROWSER_STAY_MS%
 //   --title=TEXT     a top-level window with this title, shown as the start-up
-//                    info says (normally: shown)
+//                    info says (normally: shown); also %KL_FAKE_BROWSER_TITLE%
 //   --marker         with --user-data-dir=PATH: a message-only window of class
-//                    "Chrome_MessageWindow" titled PATH; also %KL_FAKE_BROWSER_MARKER%=1
+//                    "Chrome_MessageWindow" titled with PATH as the browser
+//                    spells it (the full path, backslashes, no closing one);
+//                    also %KL_FAKE_BROWSER_MARKER%=1. As the browser does, a
+//                    start on a folder that already has its marker only logs
+//                    its line and ends.
+//   --marker-after-ms=N  the marker comes N ms after the start (as a real
+//                    browser's may take a second or more); also
+//                    %KL_FAKE_BROWSER_MARKER_AFTER_MS%
 //   --report-show    a further log line "wShowWindow=N" from the start-up info
 //   --report-pid     a further log line "pid=N"
 // Values may be quoted ("--title=A B" or --title="A B"). The windows exist
@@ -95,6 +102,18 @@ HWND MakeWindow(const char* className, const std::string& title, HWND parent) {
                          320, 200, parent, nullptr, windowClass.hInstance, nullptr);
 }
 
+// The profile folder as the browser names it: a full path with backslashes
+// and no closing separator.
+std::string MarkerTitle(std::string folder) {
+  for (char& c : folder)
+    if (c == '/') c = '\\';
+  char full[MAX_PATH * 2] = {};
+  const DWORD n = GetFullPathNameA(folder.c_str(), sizeof full, full, nullptr);
+  if (n > 0 && n < sizeof full) folder.assign(full, n);
+  while (folder.size() > 3 && folder.back() == '\\') folder.pop_back();
+  return folder;
+}
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showMode) {
@@ -105,10 +124,31 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showMode) {
   DWORD stayMs = static_cast<DWORD>(std::strtoul(text.c_str(), nullptr, 10));
   if (stayMs > kLongestStayMs) stayMs = kLongestStayMs;
 
-  // Shown as the starter asked (the start-up info's show mode).
-  if (OptionValue(line, "--title=", text)) ShowWindow(MakeWindow("KlFakeBrowserWindow", text, nullptr), showMode);
   const bool marker = HasWord(line, "--marker") || Environment("KL_FAKE_BROWSER_MARKER") == "1";
-  if (marker && OptionValue(line, "--user-data-dir=", text)) MakeWindow("Chrome_MessageWindow", text, HWND_MESSAGE);
+  std::string profile;
+  if (marker && OptionValue(line, "--user-data-dir=", text)) profile = MarkerTitle(text);
+  // Another instance serves the profile already: it would take the request over.
+  const bool handedOver =
+      !profile.empty() && FindWindowExA(HWND_MESSAGE, nullptr, "Chrome_MessageWindow", profile.c_str()) != nullptr;
+  if (handedOver) stayMs = 0;
+
+  if (!handedOver) {
+    // Shown as the starter asked (the start-up info's show mode).
+    if (OptionValue(line, "--title=", text) || !(text = Environment("KL_FAKE_BROWSER_TITLE")).empty())
+      ShowWindow(MakeWindow("KlFakeBrowserWindow", text, nullptr), showMode);
+  }
+  if (!OptionValue(line, "--marker-after-ms=", text)) text = Environment("KL_FAKE_BROWSER_MARKER_AFTER_MS");
+  const DWORD markerAfterMs = static_cast<DWORD>(std::strtoul(text.c_str(), nullptr, 10));
+  constexpr UINT_PTR kMarkerTimer = 7;
+  HWND timerWindow = nullptr;
+  if (!handedOver && !profile.empty()) {
+    if (markerAfterMs == 0) {
+      MakeWindow("Chrome_MessageWindow", profile, HWND_MESSAGE);
+    } else {
+      timerWindow = MakeWindow("KlFakeBrowserTimer", "", HWND_MESSAGE);
+      SetTimer(timerWindow, kMarkerTimer, markerAfterMs, nullptr);
+    }
+  }
 
   std::string entry = line + "\r\n";
   if (HasWord(line, "--report-show")) {
@@ -126,6 +166,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showMode) {
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
       if (message.message == WM_TIMER && message.hwnd == nullptr) break;
+      if (message.message == WM_TIMER && message.hwnd == timerWindow && timerWindow) {
+        KillTimer(timerWindow, kMarkerTimer);
+        MakeWindow("Chrome_MessageWindow", profile, HWND_MESSAGE);
+        continue;
+      }
       DispatchMessageA(&message);
     }
   }

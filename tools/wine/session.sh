@@ -17,15 +17,17 @@ wait_for() { # wait_for <seconds> <command...>: true once the command succeeds
   done
 }
 
-kl_make_locale() {
+kl_make_locale() { # zh_CN for the programs (code page 936), en_US for the tests of code page 1252
   export KL_LOCPATH="$BUILD_ROOT/locale"
-  if [ ! -d "$KL_LOCPATH/zh_CN.UTF-8" ]; then
+  local name
+  for name in zh_CN en_US; do
+    [ -d "$KL_LOCPATH/$name.UTF-8" ] && continue
     mkdir -p "$KL_LOCPATH"
-    localedef -i zh_CN -f UTF-8 "$KL_LOCPATH/zh_CN.UTF-8" >/dev/null 2>&1 || [ -d "$KL_LOCPATH/zh_CN.UTF-8" ] || {
-      echo "dev: could not build the zh_CN.UTF-8 locale" >&2
+    localedef -i "$name" -f UTF-8 "$KL_LOCPATH/$name.UTF-8" >/dev/null 2>&1 || [ -d "$KL_LOCPATH/$name.UTF-8" ] || {
+      echo "dev: could not build the $name.UTF-8 locale" >&2
       return 1
     }
-  fi
+  done
 }
 
 kl_start_display() { # a private Xvfb; it picks a free display number itself
