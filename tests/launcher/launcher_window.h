@@ -64,12 +64,13 @@ class RunningLauncher {
  public:
   // Starts the program in `folder` from another current folder, its browser
   // logging to the folder's log; false when its window or controls did not
-  // appear in time.
-  bool Start(const ProgramFolder& folder);
+  // appear within `timeout`.
+  bool Start(const ProgramFolder& folder, std::chrono::milliseconds timeout = std::chrono::seconds(10));
   ~RunningLauncher();
 
   HWND window() const { return window_; }
   HWND list() const { return list_; }
+  HWND renumberButton() const { return renumber_; }
   DWORD processId() const { return child_.id(); }
 
   // The rows on screen, read from this process.
@@ -79,6 +80,9 @@ class RunningLauncher {
   std::string AccountText();
   std::string BrowserPathText();
   void SetAccountText(const std::string& text);
+  void SetBrowserPathText(const std::string& text);
+  // A point on the row's account cell, on the screen.
+  POINT RowPoint(int row);
 
   void ClickAdd() { ClickControl(add_); }
   void ClickModify() { ClickControl(modify_); }
@@ -97,7 +101,6 @@ class RunningLauncher {
   bool WaitForExit(DWORD& exitCode) { return child_.WaitForExit(exitCode, std::chrono::seconds(10)); }
 
  private:
-  POINT RowPoint(int row);
   void ClickControl(HWND control);
   // Separate clicks lie more than the double-click time apart.
   void SpaceClicks();

@@ -1,0 +1,38 @@
+#pragma once
+// The benchmarks' figures: samples in milliseconds, their medians, and one
+// printed line per figure with its baseline, the ratio and the target.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+struct Samples {
+  std::vector<double> ms;
+  void Add(double value) { ms.push_back(value); }
+  bool empty() const { return ms.empty(); }
+  // The median; 0 when there are no samples.
+  double Median() const;
+  // "372 368 380": each sample, rounded to whole milliseconds.
+  std::string List() const;
+};
+
+struct FigureLine {
+  std::string figure;
+  double measuredMs = 0;
+  std::string baseline;  // what the figure is compared with, and its value
+  double value = 0;      // the figure as compared: a ratio, or milliseconds
+  bool valueIsMs = false;
+  std::optional<double> target;  // the largest value the target allows
+};
+
+// How many times a figure is measured: the count asked for on the command
+// line (a number as the first argument), else `normal`.
+int RunsFor(int argc, char** argv, int normal);
+
+// "hidden fill 440 ms": a baseline's name and value.
+std::string Labelled(const char* what, double ms);
+
+void PrintTableHead(const char* bench);
+void PrintFigure(const FigureLine& line);
+// The samples behind a figure, indented under it.
+void PrintSamples(const std::string& what, const Samples& samples);
