@@ -97,10 +97,11 @@ int main(int argc, char** argv) {
 
   LaunchSamples first, again;
   int againIncomplete = 0;  // second launches that left emptied files as they were
-  const int runs = RunsFor(argc, argv, 5);
-  for (int run = 0; run < runs; ++run) {
+  const RunPlan plan(argc, argv, 5, std::chrono::seconds(90));
+  int runs = 0;
+  for (; plan.More(runs); ++runs) {
     // Side by side, taking turns at going first.
-    const bool copyFirst = run % 2 == 0;
+    const bool copyFirst = runs % 2 == 0;
     double copyMs = copyFirst ? TimeCopy(templateFolder, copy) : 0;
     Launch launched = TimeLaunch(program, folder.LogPath());
     if (!copyFirst) copyMs = TimeCopy(templateFolder, copy);

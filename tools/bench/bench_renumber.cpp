@@ -33,7 +33,7 @@ double TimeClick(launcher_test::RunningLauncher& program, const std::string& con
   return MillisecondsSince(start);
 }
 
-ClickSamples MeasureClicks(int rows, int runs) {
+ClickSamples MeasureClicks(int rows, const RunPlan& plan) {
   launcher_test::ProgramFolder folder;
   // Counting down, so that the first click changes every row.
   const launcher_test::Rows stored = BenchRows(rows, true);
@@ -45,7 +45,7 @@ ClickSamples MeasureClicks(int rows, int runs) {
     return {};
   }
   ClickSamples samples;
-  for (int run = 0; run < runs; ++run) {
+  for (int run = 0; plan.More(run); ++run) {
     const double click = TimeClick(program, folder.ConfigPath());
     if (click < 0 || launcher_test::StoredRows(folder.ConfigPath()) != renumbered ||
         !ShowsRows(program.window(), rows, renumbered.back().second)) {
@@ -62,14 +62,14 @@ ClickSamples MeasureClicks(int rows, int runs) {
 
 int main(int argc, char** argv) {
   PrintTableHead("bench_renumber: one click of the renumbering button");
-  const ClickSamples small = MeasureClicks(1000, RunsFor(argc, argv, 5));
+  const ClickSamples small = MeasureClicks(1000, RunPlan(argc, argv, 5, std::chrono::seconds(60)));
   if (small.click.empty()) return 1;
   PrintFigure({"click, 1,000 rows", small.click.Median(), Labelled("hidden fill", small.fill.Median()),
                small.click.Median() / small.fill.Median(), false, 1.0});
   PrintSamples("click", small.click);
   PrintSamples("hidden fill", small.fill);
 
-  const ClickSamples large = MeasureClicks(10000, RunsFor(argc, argv, 3));
+  const ClickSamples large = MeasureClicks(10000, RunPlan(argc, argv, 3, std::chrono::seconds(120)));
   if (large.click.empty()) return 1;
   PrintFigure({"click, 10,000 rows", large.click.Median(), Labelled("hidden fill", large.fill.Median()),
                large.click.Median() / large.fill.Median(), false, 1.0});

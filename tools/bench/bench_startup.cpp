@@ -17,7 +17,7 @@ struct StartUpSamples {
   Samples bare, program, fill;
 };
 
-StartUpSamples MeasureStartUp(const launcher_test::ProgramFolder& folder, int rows, int runs) {
+StartUpSamples MeasureStartUp(const launcher_test::ProgramFolder& folder, int rows, const RunPlan& plan) {
   const launcher_test::Rows stored = BenchRows(rows);
   // No file at all for the empty list: the program's first start.
   DeleteFileA(folder.ConfigPath().c_str());
@@ -25,7 +25,7 @@ StartUpSamples MeasureStartUp(const launcher_test::ProgramFolder& folder, int ro
   const std::string lastText = rows > 0 ? stored.back().second : std::string();
 
   StartUpSamples samples;
-  for (int run = 0; run < runs; ++run) {
+  for (int run = 0; plan.More(run); ++run) {
     // Side by side, so that the machine's load weighs on both alike.
     const double bare = TimeStartUp(
         "\"" + (folder / "bare-window.exe") + "\"", folder.path(), [](HWND window) { return Answers(window); },
@@ -61,7 +61,7 @@ int main(int argc, char** argv) {
   const Case cases[] = {
       {0, 7, "start-up, empty list"}, {1000, 5, "start-up, 1,000 rows"}, {10000, 3, "start-up, 10,000 rows"}};
   for (const Case& c : cases) {
-    const StartUpSamples s = MeasureStartUp(folder, c.rows, RunsFor(argc, argv, c.runs));
+    const StartUpSamples s = MeasureStartUp(folder, c.rows, RunPlan(argc, argv, c.runs, std::chrono::seconds(90)));
     if (s.program.empty()) return 1;
     const double bare = s.bare.Median();
     const double program = s.program.Median();

@@ -22,9 +22,14 @@ std::string Samples::List() const {
   return text;
 }
 
-int RunsFor(int argc, char** argv, int normal) {
-  const int asked = argc > 1 ? std::atoi(argv[1]) : 0;
-  return asked > 0 ? asked : normal;
+RunPlan::RunPlan(int argc, char** argv, int normal, std::chrono::seconds budget)
+    : runs_(argc > 1 ? std::atoi(argv[1]) : 0), asked_(runs_ > 0), budget_(budget) {
+  if (!asked_) runs_ = normal;
+}
+
+bool RunPlan::More(int done) const {
+  if (done >= runs_) return false;
+  return asked_ || done == 0 || std::chrono::steady_clock::now() - start_ < budget_;
 }
 
 std::string Labelled(const char* what, double ms) {

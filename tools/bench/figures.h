@@ -2,6 +2,7 @@
 // The benchmarks' figures: samples in milliseconds, their medians, and one
 // printed line per figure with its baseline, the ratio and the target.
 
+#include <chrono>
 #include <optional>
 #include <string>
 #include <vector>
@@ -26,8 +27,21 @@ struct FigureLine {
 };
 
 // How many times a figure is measured: the count asked for on the command
-// line (a number as the first argument), else `normal`.
-int RunsFor(int argc, char** argv, int normal);
+// line (a number as the first argument) exactly, else up to `normal` times,
+// starting no further run once `budget` has been spent on the figure, so that
+// a slow figure still leaves time for the others.
+class RunPlan {
+ public:
+  RunPlan(int argc, char** argv, int normal, std::chrono::seconds budget);
+  // Whether another run is due after `done` runs.
+  bool More(int done) const;
+
+ private:
+  int runs_;
+  bool asked_;
+  std::chrono::seconds budget_;
+  std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
+};
 
 // "hidden fill 440 ms": a baseline's name and value.
 std::string Labelled(const char* what, double ms);
