@@ -496,6 +496,31 @@ TEST_F(MainWindowTest, EmbeddedPictureDecodes) {
   EXPECT_EQ(DecodePicture("not a picture", 13), nullptr);
 }
 
+// The picture is decoded aside while the window comes up; the box shows it
+// soon after: the emblem's dark blue edge where the fitted picture begins, the
+// button face beside it.
+TEST_F(MainWindowTest, PictureBoxShowsThePictureOnceDecoded) {
+  HWND box = Control(C::Picture1);
+  ASSERT_NE(box, nullptr);
+  auto pixel = [&](int x, int y) {
+    HDC dc = GetDC(box);
+    const COLORREF colour = GetPixel(dc, x, y);
+    ReleaseDC(box, dc);
+    return colour;
+  };
+  // The 258-pixel picture fits the 200 x 168 box as {16, 0, 184, 168}.
+  auto edgeIsBlue = [&] {
+    const COLORREF edge = pixel(18, 2);
+    return GetBValue(edge) > GetRValue(edge) + 40;
+  };
+  for (int tries = 0; tries < 50 && !edgeIsBlue(); ++tries) {
+    InvalidateRect(box, nullptr, FALSE);
+    PumpFor(*window_, 100ms);
+  }
+  EXPECT_TRUE(edgeIsBlue());
+  EXPECT_EQ(pixel(6, 80), GetSysColor(COLOR_BTNFACE));
+}
+
 // A window of its own: this one is closed.
 TEST_F(MainWindowTest, EscapeInAnEditBoxClosesTheWindowOnce) {
   RecordingTarget target;
