@@ -15,6 +15,7 @@
 
 #include "launcher/list_content.h"
 #include "ui/controls.h"
+#include "ui/hyperlink.h"
 #include "ui/picture_box.h"
 #include "ui/resource_ids.h"
 #include "win_test_support.h"
@@ -519,6 +520,45 @@ TEST_F(MainWindowTest, PictureBoxShowsThePictureOnceDecoded) {
   }
   EXPECT_TRUE(edgeIsBlue());
   EXPECT_EQ(pixel(6, 80), GetSysColor(COLOR_BTNFACE));
+}
+
+// A scheme of the test's own, opened by the fake browser, which logs the line
+// it is started with; removed afterwards.
+class OwnScheme {
+ public:
+  static constexpr char kKey[] = "kltestscheme";
+  explicit OwnScheme(const std::string& command) {
+    UniqueRegKey scheme, open;
+    registered_ = RegCreateKeyExA(HKEY_CLASSES_ROOT, kKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, scheme.put(),
+                                  nullptr) == ERROR_SUCCESS &&
+                  RegSetValueExA(scheme.get(), "URL Protocol", 0, REG_SZ, reinterpret_cast<const BYTE*>(""), 1) ==
+                      ERROR_SUCCESS &&
+                  RegCreateKeyExA(scheme.get(), "shell\\open\\command", 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                                  open.put(), nullptr) == ERROR_SUCCESS &&
+                  RegSetValueExA(open.get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
+                                 static_cast<DWORD>(command.size() + 1)) == ERROR_SUCCESS;
+  }
+  ~OwnScheme() { RegDeleteTreeA(HKEY_CLASSES_ROOT, kKey); }
+  OwnScheme(const OwnScheme&) = delete;
+  OwnScheme& operator=(const OwnScheme&) = delete;
+  bool registered() const { return registered_; }
+
+ private:
+  bool registered_ = false;
+};
+
+TEST(OpenWebAddressTest, ShellStartsTheCommandRegisteredForTheAddress) {
+  test::TempFolder folder;
+  const std::string log = folder / "opened.log";
+  ASSERT_TRUE(SetEnvironmentVariableA("KL_FAKE_BROWSER_LOG", log.c_str()));
+  const std::string browser = "\"" + test::BinFolder() + "\\fake-browser.exe\"";
+  OwnScheme scheme(browser + " \"%1\"");
+  ASSERT_TRUE(scheme.registered());
+
+  EXPECT_TRUE(OpenWebAddress(L"kltestscheme://shop/page"));
+  EXPECT_TRUE(test::WaitUntil([&] { return !test::ReadWholeFile(log).empty(); }));
+  EXPECT_EQ(test::ReadWholeFile(log), browser + " \"kltestscheme://shop/page\"\r\n");
+  SetEnvironmentVariableA("KL_FAKE_BROWSER_LOG", nullptr);
 }
 
 // A window of its own: this one is closed.
