@@ -1,7 +1,6 @@
 #include "ui/window_class.h"
 #include "ui/hyperlink.h"
 
-
 #include <algorithm>
 
 #include "host/handles.h"

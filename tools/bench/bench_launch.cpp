@@ -18,7 +18,7 @@ constexpr int kTemplateFiles = 300;
 constexpr long long kTemplateBytes = 30LL * 1024 * 1024;
 constexpr char kAccount[] = "13800000001";
 constexpr int kEmptiedStep = 30;
-constexpr double kLongestLaunchMs = 5 * 60 * 1000;
+constexpr double kLongestLaunchMs = 60 * 1000;  // far beyond any copy of the template
 
 int LogLines(const std::string& path) {
   const std::string log = test::ReadWholeFile(path);
