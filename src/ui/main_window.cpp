@@ -16,9 +16,6 @@ constexpr wchar_t kWindowClass[] = L"KestrunLauncherMainWindow";
 constexpr UINT_PTR kGroupSubclass = 1;
 constexpr UINT_PTR kListSubclass = 2;
 
-// Posted by the picture's decoding once the picture is ready.
-constexpr UINT kPictureReady = WM_APP + 1;
-
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX;
 
 struct KindStyle {
@@ -77,8 +74,6 @@ MainWindow::~MainWindow() {
   for (std::size_t i = 1; i < fonts_.size(); ++i)
     if (fonts_[i]) DeleteObject(fonts_[i]);
   if (picture_) DeleteObject(picture_);
-  if (pendingPicture_.valid())
-    if (HBITMAP late = pendingPicture_.get()) DeleteObject(late);
 }
 
 bool MainWindow::Create() {
@@ -158,9 +153,6 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ACTIVATE:
       OnActivate(wParam);
       return 0;
-    case kPictureReady:
-      OnPictureReady();
-      return 0;
   }
   if (IsControlColour(message)) return OnControlColour(message, reinterpret_cast<HDC>(wParam));
   return DefWindowProcW(window_, message, wParam, lParam);
@@ -171,9 +163,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 bool MainWindow::OnCreate() {
   for (std::size_t i = 1; i < kFonts.size(); ++i) fonts_[i] = CreateLayoutFont(kFonts[i]);
   fonts_[0] = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-  // The picture is not needed before the first paint: the controls are made
-  // meanwhile, and the box shows it once it is ready.
-  pendingPicture_ = LoadPictureResourceAside(GetModuleHandleW(nullptr), KL_PICTURE_RESOURCE, window_, kPictureReady);
+  picture_ = LoadPictureResource(GetModuleHandleW(nullptr), KL_PICTURE_RESOURCE);
 
   const ControlEntry& group = kControls[static_cast<std::size_t>(ControlIndex(ControlId::Group1))];
   if (!CreateControl(group)) return false;
@@ -297,12 +287,6 @@ void MainWindow::OnActivate(WPARAM wParam) {
   } else if (lastFocus_ && IsWindow(lastFocus_) && IsChild(window_, lastFocus_)) {
     SetFocus(lastFocus_);
   }
-}
-
-void MainWindow::OnPictureReady() {
-  if (!pendingPicture_.valid()) return;
-  picture_ = pendingPicture_.get();
-  SetPictureBoxImage(Control(ControlId::Picture1), picture_);
 }
 
 void MainWindow::RaiseListMouseEvent(UINT message, LPARAM position) {

@@ -5,7 +5,6 @@
 #include <windows.h>
 
 #include <array>
-#include <future>
 
 #include "ui/events.h"
 #include "ui/layout.h"
@@ -42,7 +41,6 @@ class MainWindow {
   LRESULT OnControlColour(UINT message, HDC dc);
   void OnLeftButtonDown();
   void OnActivate(WPARAM wParam);
-  void OnPictureReady();
 
   HWND CreateControl(const ControlEntry& entry);
   void SetUpList(HWND list);
@@ -52,7 +50,6 @@ class MainWindow {
   HWND window_ = nullptr;
   HWND lastFocus_ = nullptr;
   ControlWindows controls_ = {};
-  std::array<HFONT, 4> fonts_ = {};      // by FontId; owned except Default
-  HBITMAP picture_ = nullptr;            // owned
-  std::future<HBITMAP> pendingPicture_;  // decoded aside while the window comes up
+  std::array<HFONT, 4> fonts_ = {};  // by FontId; owned except Default
+  HBITMAP picture_ = nullptr;        // owned
 };

@@ -103,13 +103,3 @@ HBITMAP LoadPictureResource(HMODULE module, int id) {
   const void* data = loaded ? LockResource(loaded) : nullptr;
   return DecodePicture(data, SizeofResource(module, found));
 }
-
-std::future<HBITMAP> LoadPictureResourceAside(HMODULE module, int id, HWND window, UINT message) {
-  return std::async(std::launch::async, [=] {
-    const HRESULT com = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-    HBITMAP picture = SUCCEEDED(com) ? LoadPictureResource(module, id) : nullptr;
-    if (SUCCEEDED(com)) CoUninitialize();
-    PostMessageW(window, message, 0, 0);
-    return picture;
-  });
-}

@@ -5,7 +5,6 @@
 #include <windows.h>
 
 #include <cstddef>
-#include <future>
 
 // The window class; registered on the first call.
 const wchar_t* PictureBoxClass();
@@ -19,8 +18,3 @@ HBITMAP DecodePicture(const void* data, std::size_t size);
 
 // The same for an RCDATA resource of the module.
 HBITMAP LoadPictureResource(HMODULE module, int id);
-
-// The same on a thread of its own, with a COM apartment of that thread's, so
-// that a window need not wait for the decoding: once the bitmap is ready,
-// `message` is posted to `window`, and the future gives it (the caller owns it).
-std::future<HBITMAP> LoadPictureResourceAside(HMODULE module, int id, HWND window, UINT message);

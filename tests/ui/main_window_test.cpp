@@ -497,10 +497,9 @@ TEST_F(MainWindowTest, EmbeddedPictureDecodes) {
   EXPECT_EQ(DecodePicture("not a picture", 13), nullptr);
 }
 
-// The picture is decoded aside while the window comes up; the box shows it
-// soon after: the emblem's dark blue edge where the fitted picture begins, the
-// button face beside it.
-TEST_F(MainWindowTest, PictureBoxShowsThePictureOnceDecoded) {
+// The window shows the embedded picture in its box: the emblem's dark blue
+// edge where the fitted picture begins, the button face beside it.
+TEST_F(MainWindowTest, PictureBoxShowsTheEmbeddedPicture) {
   HWND box = Control(C::Picture1);
   ASSERT_NE(box, nullptr);
   auto pixel = [&](int x, int y) {
