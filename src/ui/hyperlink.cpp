@@ -1,8 +1,6 @@
 #include "ui/window_class.h"
 #include "ui/hyperlink.h"
 
-#include <shellapi.h>
-
 #include <algorithm>
 
 #include "host/handles.h"
@@ -50,6 +48,17 @@ std::wstring RegisteredPageCommand() {
   const std::wstring type = ClassesRootText(L".htm");
   if (type.empty()) return {};
   return ClassesRootText((type + L"\\shell\\open\\command").c_str());
+}
+
+// The shell's "open" verb. The shell library is loaded on the first click of
+// a link, not at start: the window does not need it before.
+bool ShellOpen(const std::wstring& address) {
+  using Execute = HINSTANCE(WINAPI*)(HWND, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, INT);
+  HMODULE shell = LoadLibraryW(L"shell32.dll");
+  const auto execute =
+      shell ? reinterpret_cast<Execute>(reinterpret_cast<void*>(GetProcAddress(shell, "ShellExecuteW"))) : nullptr;
+  return execute &&
+         reinterpret_cast<INT_PTR>(execute(nullptr, L"open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL)) > 32;
 }
 
 bool StartCommand(std::wstring commandLine) {
@@ -162,9 +171,7 @@ bool HyperlinkOpened(HWND link) {
 
 bool OpenWebAddress(const std::wstring& address) {
   if (address.empty()) return false;
-  const auto result =
-      reinterpret_cast<INT_PTR>(ShellExecuteW(nullptr, L"open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
-  if (result > 32) return true;
+  if (ShellOpen(address)) return true;
   const std::wstring command = RegisteredPageCommand();
   return !command.empty() && StartCommand(BrowserCommandFor(command, address));
 }

@@ -58,6 +58,12 @@ std::string WindowText(HWND window) {
   return test::Narrow(text);
 }
 
+void PutWindowText(HWND window, const std::string& text) {
+  const std::wstring wide = test::Widen(text);
+  DWORD_PTR result = 0;
+  SendMessageTimeoutW(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()), SMTO_NORMAL, 10000, &result);
+}
+
 }  // namespace
 
 ProgramFolder::ProgramFolder() {
@@ -133,13 +139,14 @@ FileStamp StampOf(const std::string& path) {
   return stamp;
 }
 
-bool RunningLauncher::Start(const ProgramFolder& folder, const std::vector<std::string>& browserEnvironment) {
+bool RunningLauncher::Start(const ProgramFolder& folder, const std::vector<std::string>& browserEnvironment,
+                            std::chrono::milliseconds timeout) {
   std::vector<std::string> environment = browserEnvironment;
   environment.push_back("KL_FAKE_BROWSER_LOG=" + folder.LogPath());
   if (!child_.Start("\"" + (folder / "KestrunLauncher.exe") + "\"", elsewhere_.path(), environment)) return false;
-  window_ = test::WaitForProcessWindow(child_.id(), kCaption);
+  window_ = test::WaitForProcessWindow(child_.id(), kCaption, timeout);
   // Shown only after the created event has filled the list and the path.
-  if (!window_ || !test::WaitUntil([&] { return IsWindowVisible(window_) != FALSE; })) return false;
+  if (!window_ || !test::WaitUntil([&] { return IsWindowVisible(window_) != FALSE; }, timeout)) return false;
 
   // The group box is the window's child that holds the working controls, in
   // the order they were created.
@@ -190,11 +197,9 @@ std::string RunningLauncher::AccountText() { return WindowText(account_); }
 
 std::string RunningLauncher::BrowserPathText() { return WindowText(browser_); }
 
-void RunningLauncher::SetAccountText(const std::string& text) {
-  const std::wstring wide = test::Widen(text);
-  DWORD_PTR result = 0;
-  SendMessageTimeoutW(account_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()), SMTO_NORMAL, 10000, &result);
-}
+void RunningLauncher::SetAccountText(const std::string& text) { PutWindowText(account_, text); }
+
+void RunningLauncher::SetBrowserPathText(const std::string& text) { PutWindowText(browser_, text); }
 
 RECT RunningLauncher::RowRect(int row) {
   // The row's rectangle, asked of the list through a block in its process.

@@ -65,13 +65,15 @@ class RunningLauncher {
  public:
   // Starts the program in `folder` from another current folder, its browser
   // logging to the folder's log; false when its window or controls did not
-  // appear in time.
+  // appear within `timeout`.
   // `browserEnvironment` goes to the program and so to the browsers it starts.
-  bool Start(const ProgramFolder& folder, const std::vector<std::string>& browserEnvironment = {});
+  bool Start(const ProgramFolder& folder, const std::vector<std::string>& browserEnvironment = {},
+             std::chrono::milliseconds timeout = std::chrono::seconds(10));
   ~RunningLauncher();
 
   HWND window() const { return window_; }
   HWND list() const { return list_; }
+  HWND renumberButton() const { return renumber_; }
   DWORD processId() const { return child_.id(); }
 
   // The rows on screen, read from this process.
@@ -81,6 +83,9 @@ class RunningLauncher {
   std::string AccountText();
   std::string BrowserPathText();
   void SetAccountText(const std::string& text);
+  void SetBrowserPathText(const std::string& text);
+  // A point on the row's account cell, on the screen.
+  POINT RowPoint(int row);
 
   void ClickAdd() { ClickControl(add_); }
   void ClickModify() { ClickControl(modify_); }
@@ -101,7 +106,6 @@ class RunningLauncher {
   bool WaitForExit(DWORD& exitCode) { return child_.WaitForExit(exitCode, std::chrono::seconds(10)); }
 
  private:
-  POINT RowPoint(int row);
   void ClickControl(HWND control);
   // Separate clicks lie more than the double-click time apart.
   void SpaceClicks();

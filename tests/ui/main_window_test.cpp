@@ -15,6 +15,7 @@
 
 #include "launcher/list_content.h"
 #include "ui/controls.h"
+#include "ui/hyperlink.h"
 #include "ui/picture_box.h"
 #include "ui/resource_ids.h"
 #include "win_test_support.h"
@@ -494,6 +495,69 @@ TEST_F(MainWindowTest, EmbeddedPictureDecodes) {
   DeleteObject(picture);
   EXPECT_GT(GetBValue(corner), GetRValue(corner) + 40);
   EXPECT_EQ(DecodePicture("not a picture", 13), nullptr);
+}
+
+// The window shows the embedded picture in its box: the emblem's dark blue
+// edge where the fitted picture begins, the button face beside it.
+TEST_F(MainWindowTest, PictureBoxShowsTheEmbeddedPicture) {
+  HWND box = Control(C::Picture1);
+  ASSERT_NE(box, nullptr);
+  auto pixel = [&](int x, int y) {
+    HDC dc = GetDC(box);
+    const COLORREF colour = GetPixel(dc, x, y);
+    ReleaseDC(box, dc);
+    return colour;
+  };
+  // The 258-pixel picture fits the 200 x 168 box as {16, 0, 184, 168}.
+  auto edgeIsBlue = [&] {
+    const COLORREF edge = pixel(18, 2);
+    return GetBValue(edge) > GetRValue(edge) + 40;
+  };
+  for (int tries = 0; tries < 50 && !edgeIsBlue(); ++tries) {
+    InvalidateRect(box, nullptr, FALSE);
+    PumpFor(*window_, 100ms);
+  }
+  EXPECT_TRUE(edgeIsBlue());
+  EXPECT_EQ(pixel(6, 80), GetSysColor(COLOR_BTNFACE));
+}
+
+// A scheme of the test's own, opened by the fake browser, which logs the line
+// it is started with; removed afterwards.
+class OwnScheme {
+ public:
+  static constexpr char kKey[] = "kltestscheme";
+  explicit OwnScheme(const std::string& command) {
+    UniqueRegKey scheme, open;
+    registered_ = RegCreateKeyExA(HKEY_CLASSES_ROOT, kKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, scheme.put(),
+                                  nullptr) == ERROR_SUCCESS &&
+                  RegSetValueExA(scheme.get(), "URL Protocol", 0, REG_SZ, reinterpret_cast<const BYTE*>(""), 1) ==
+                      ERROR_SUCCESS &&
+                  RegCreateKeyExA(scheme.get(), "shell\\open\\command", 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                                  open.put(), nullptr) == ERROR_SUCCESS &&
+                  RegSetValueExA(open.get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
+                                 static_cast<DWORD>(command.size() + 1)) == ERROR_SUCCESS;
+  }
+  ~OwnScheme() { RegDeleteTreeA(HKEY_CLASSES_ROOT, kKey); }
+  OwnScheme(const OwnScheme&) = delete;
+  OwnScheme& operator=(const OwnScheme&) = delete;
+  bool registered() const { return registered_; }
+
+ private:
+  bool registered_ = false;
+};
+
+TEST(OpenWebAddressTest, ShellStartsTheCommandRegisteredForTheAddress) {
+  test::TempFolder folder;
+  const std::string log = folder / "opened.log";
+  ASSERT_TRUE(SetEnvironmentVariableA("KL_FAKE_BROWSER_LOG", log.c_str()));
+  const std::string browser = "\"" + test::BinFolder() + "\\fake-browser.exe\"";
+  OwnScheme scheme(browser + " \"%1\"");
+  ASSERT_TRUE(scheme.registered());
+
+  EXPECT_TRUE(OpenWebAddress(L"kltestscheme://shop/page"));
+  EXPECT_TRUE(test::WaitUntil([&] { return !test::ReadWholeFile(log).empty(); }));
+  EXPECT_EQ(test::ReadWholeFile(log), browser + " \"kltestscheme://shop/page\"\r\n");
+  SetEnvironmentVariableA("KL_FAKE_BROWSER_LOG", nullptr);
 }
 
 // A window of its own: this one is closed.
