@@ -2,6 +2,7 @@
 // Whole files and folder trees. Paths are ANSI texts; relative paths are
 // taken from the current folder, which is the program folder at run time.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -9,11 +10,24 @@
 #include "host/bytes.h"
 
 // The folder that holds the program file, without a trailing backslash.
+// Empty when its path cannot be had or cannot be spelled in the ANSI code
+// page (every path of the program is an ANSI text).
 std::string ProgramFolder();
 
 // The whole file; empty when the path is empty, the file is missing, locked
 // against reading, a folder, or empty.
 Bytes ReadFileBytes(const std::string& path);
+
+enum class ReadOutcome {
+  kRead,        // the whole file is in the bytes (none for an empty file)
+  kMissing,     // no file by that name
+  kUnreadable,  // it exists but could not be opened or read, does not fit in
+                // memory or is larger than the limit
+};
+
+// The whole file when it holds at most `limit` bytes. A larger file is never
+// read into memory.
+ReadOutcome ReadFileWithin(const std::string& path, std::uint64_t limit, Bytes& data);
 
 // Creates or truncates the file and writes the parts in order. False for an
 // empty path or when the file cannot be opened or written.
@@ -25,6 +39,11 @@ bool WriteFileBytes(const std::string& path, const Bytes& data);
 // target. On any failure the old file stays as it was and no temporary file is
 // left behind.
 bool ReplaceFileBytes(const std::string& path, const Bytes& data);
+
+// Removes the temporary files that ReplaceFileBytes leaves in `folder` when
+// its writer is ended between writing and moving them, once that writer is
+// no longer running. No other file is touched.
+void RemoveLeftoverTemporaryFiles(const std::string& folder);
 
 // Removes the folder and everything below it except entries whose names begin
 // with a dot (and the folders that hold them). A drive root is refused. A

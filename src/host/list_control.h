@@ -30,6 +30,9 @@ void ListSetCellImage(HWND list, std::int32_t row, std::int32_t column = 0, std:
 std::int32_t ListGetRowValue(HWND list, std::int32_t row);
 void ListSetRowValue(HWND list, std::int32_t row, std::int32_t value = 0);
 
+// True when the list has an image list for its rows or cells (small icons).
+bool ListHasImages(HWND list);
+
 // The row under the point (client coordinates), -1 for none.
 std::int32_t ListHitTestRow(HWND list, std::int32_t x, std::int32_t y);
 

@@ -32,6 +32,10 @@ class AccountLauncher {
   void OnListButtonUp(std::int32_t x, std::int32_t y, std::int32_t keys);
 
  private:
+  // Saves the list, unless saving was stopped for this run.
+  void StoreList();
+  // Stops saving for this run and tells the user why, once.
+  void StopStoring(const char* reason);
   void RenumberRows();
   void MoveDraggedRow(bool down);
   void ActivateAccountWindow();
@@ -40,4 +44,7 @@ class AccountLauncher {
   std::int32_t editRow_ = 0;      // EditRow: the row last clicked
   std::int32_t dragTarget_ = 0;   // 0 idle, -1 armed, n >= 1 over row n - 1
   std::int32_t dragSource_ = -1;  // the dragged row, -1 none
+  // False once the list on screen may lack stored accounts (config.ini could
+  // not be read): storing it then would lose them.
+  bool storing_ = true;
 };

@@ -30,8 +30,10 @@ std::string WholeCellText(ListViewAccess& list, std::int32_t row, std::int32_t c
 }
 
 // Appends each row's record and its cells' records to the memory file. False
-// when a record could not be added.
-bool AppendListContent(ListViewAccess& list, std::int32_t file) {
+// when a record could not be added. A list without images reports 0 for a
+// cell's image, which would name the first image: such a cell is stored
+// without one (-1), as its row is.
+bool AppendListContent(ListViewAccess& list, bool hasImages, std::int32_t file) {
   const std::int32_t columns = list.GetColumnCount();
   const std::int32_t rows = list.GetItemCount();
   for (std::int32_t r = 0; r < rows; ++r) {
@@ -39,7 +41,8 @@ bool AppendListContent(ListViewAccess& list, std::int32_t file) {
                          EncodeRowRecord(list.GetCellImage(r, 0), list.GetItemParam(r), WholeCellText(list, r, 0))))
       return false;
     for (std::int32_t c = 1; c < columns; ++c) {
-      if (!InsertFileBytes(file, EncodeCellRecord(list.GetCellImage(r, c), WholeCellText(list, r, c)))) return false;
+      const std::int32_t image = hasImages ? list.GetCellImage(r, c) : -1;
+      if (!InsertFileBytes(file, EncodeCellRecord(image, WholeCellText(list, r, c)))) return false;
     }
   }
   return true;
@@ -51,7 +54,7 @@ bool ReadOutListContent(HWND window, Bytes& plain) {
   ListViewAccess list;
   if (!list.Bind(window)) return false;
   MemoryFileScope file;
-  if (file.get() == 0 || !AppendListContent(list, file.get())) return false;
+  if (file.get() == 0 || !AppendListContent(list, ListHasImages(window), file.get())) return false;
   const std::int64_t length = FileLength(file.get());
   if (length < 0 || !SeekFile(file.get(), kSeekStart, 0)) return false;
   plain = ReadFileRange(file.get(), length);
@@ -60,22 +63,26 @@ bool ReadOutListContent(HWND window, Bytes& plain) {
 
 }  // namespace
 
-void LoadAccountList(ReportList list) {
-  const Bytes stored = ReadFileBytes(ConfigFilePath());
+bool LoadAccountList(ReportList list) {
+  Bytes stored;
+  const ReadOutcome outcome = ReadFileWithin(ConfigFilePath(), kStoredListLimit, stored);
   list.SetContent(DecryptData(stored, kPassword, kRc4Algorithm));
+  return outcome != ReadOutcome::kUnreadable;
 }
 
-void SaveAccountList(ReportList list) {
+bool SaveAccountList(ReportList list) {
   // An empty list is stored too (as an empty file), so that deleting the last
   // row survives a restart.
   Bytes plain;
-  if (!ReadOutListContent(list.ControlWindowHandle(), plain)) return;
+  if (!ReadOutListContent(list.ControlWindowHandle(), plain) || plain.size() > kStoredListLimit) return true;
   const Bytes stored = EncryptData(plain, kPassword, kRc4Algorithm);
-  if (stored.size() != plain.size()) return;
+  if (stored.size() != plain.size()) return true;
   // The file is replaced whole or not at all, and the plain body never touches
   // the disk; on failure the rows stay on screen as they are.
-  if (!ReplaceFileBytes(ConfigFilePath(), stored)) return;
-  // The list is rebuilt from the stored file after every save.
-  ListDeleteAllRows(list.ControlWindowHandle());
-  LoadAccountList(list);
+  if (!ReplaceFileBytes(ConfigFilePath(), stored)) return true;
+  // The list shows what is stored: the bytes just written are what the file
+  // now holds, so they are shown rather than read back, which could fail.
+  // When they are the rows on screen (as they are, just read out of the
+  // list), the rows stay and only the selection goes.
+  return list.ShowContent(plain);
 }
