@@ -76,7 +76,9 @@ void WriteRow(HWND list, std::int32_t row, const RowCopy& copy) {
 }  // namespace
 
 void AccountLauncher::OnMainWindowCreated() {
-  if (!LoadAccountList(controls_.accounts)) StopStoring(kListUnreadable);
+  // A list that is not on screen whole is never stored over the file.
+  storing_ = LoadAccountList(controls_.accounts);
+  if (!storing_) TellUserWhenIdle(controls_.accounts.ControlWindowHandle(), kListUnreadable);
   EnableDebugPrivilege();
   const std::optional<std::string> icon = TryReadRegistryText(kClassesRoot, kBrowserIconValue);
   controls_.browserPath.SetContent(icon ? BrowserPathFromIconLocation(*icon) : std::string(kPathError));

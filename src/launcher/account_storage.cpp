@@ -1,6 +1,7 @@
 #include "launcher/account_storage.h"
 
 #include <cstdint>
+#include <exception>
 #include <string>
 
 #include "host/cipher.h"
@@ -64,22 +65,32 @@ bool ReadOutListContent(HWND window, Bytes& plain) {
 }  // namespace
 
 bool LoadAccountList(ReportList list) {
-  Bytes stored;
-  const ReadOutcome outcome = ReadFileWithin(ConfigFilePath(), kStoredListLimit, stored);
-  list.SetContent(DecryptData(stored, kPassword, kRc4Algorithm));
-  return outcome != ReadOutcome::kUnreadable;
+  try {
+    Bytes stored;
+    if (ReadFileWithin(ConfigFilePath(), kStoredListLimit, stored) == ReadOutcome::kUnreadable) {
+      list.SetContent({});
+      return false;
+    }
+    return list.SetContent(DecryptData(stored, kPassword, kRc4Algorithm));
+  } catch (const std::exception&) {  // no memory for the bytes
+    return false;
+  }
 }
 
 bool SaveAccountList(ReportList list) {
-  // An empty list is stored too (as an empty file), so that deleting the last
-  // row survives a restart.
   Bytes plain;
-  if (!ReadOutListContent(list.ControlWindowHandle(), plain) || plain.size() > kStoredListLimit) return true;
-  const Bytes stored = EncryptData(plain, kPassword, kRc4Algorithm);
-  if (stored.size() != plain.size()) return true;
-  // The file is replaced whole or not at all, and the plain body never touches
-  // the disk; on failure the rows stay on screen as they are.
-  if (!ReplaceFileBytes(ConfigFilePath(), stored)) return true;
+  try {
+    // An empty list is stored too (as an empty file), so that deleting the
+    // last row survives a restart.
+    if (!ReadOutListContent(list.ControlWindowHandle(), plain) || plain.size() > kStoredListLimit) return true;
+    const Bytes stored = EncryptData(plain, kPassword, kRc4Algorithm);
+    if (stored.size() != plain.size()) return true;
+    // The file is replaced whole or not at all, and the plain body never
+    // touches the disk; on failure the rows stay on screen as they are.
+    if (!ReplaceFileBytes(ConfigFilePath(), stored)) return true;
+  } catch (const std::exception&) {  // no memory: the rows and the file stay as they were
+    return true;
+  }
   // The list shows what is stored: the bytes just written are what the file
   // now holds, so they are shown rather than read back, which could fail.
   // When they are the rows on screen (as they are, just read out of the

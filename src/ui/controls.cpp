@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <new>
 #include <string_view>
 #include <vector>
 
@@ -133,33 +134,35 @@ void SetRowState(HWND list, WPARAM row, UINT state, UINT mask) {
 }
 
 // Fills the emptied list from the records, with redrawing off and room for
-// all rows made ahead, and sets the rows' info tips. False when the list
-// refused a row.
+// all rows made ahead, and sets the rows' info tips (`infoTips` holds one
+// per row record). False when the list refused a row or memory ran out.
 bool FillRows(HWND list, const Bytes& content, std::vector<std::string>& infoTips) {
-  const std::size_t rows = CountRowRecords(content);
-  infoTips.assign(rows, std::string());
   SendMessageA(list, WM_SETREDRAW, FALSE, 0);
-  SendMessageA(list, LVM_SETITEMCOUNT, rows, 0);
+  SendMessageA(list, LVM_SETITEMCOUNT, infoTips.size(), 0);
   bool complete = true;
-  std::string text;           // the record's text with its closing zero
-  std::int32_t next = 0;      // where the next row goes
-  std::int32_t current = -1;  // the row that cell records fill
-  std::int32_t column = 0;
-  ContentReader reader(content);
-  for (RecordView record; reader.Next(record);) {
-    if (record.kind == 0) {
-      current = InsertRow(list, next, record, text);
-      column = 0;
-      if (current < 0) {
-        complete = false;
-        continue;
+  try {
+    std::string text;           // the record's text with its closing zero
+    std::int32_t next = 0;      // where the next row goes
+    std::int32_t current = -1;  // the row that cell records fill
+    std::int32_t column = 0;
+    ContentReader reader(content);
+    for (RecordView record; reader.Next(record);) {
+      if (record.kind == 0) {
+        current = InsertRow(list, next, record, text);
+        column = 0;
+        if (current < 0) {
+          complete = false;
+          continue;
+        }
+        next = current + 1;
+        infoTips[static_cast<std::size_t>(current)].assign(record.secondText);
+      } else {
+        ++column;
+        if (current >= 0) SetCell(list, current, column, record, text);
       }
-      next = current + 1;
-      infoTips[static_cast<std::size_t>(current)].assign(record.secondText);
-    } else {
-      ++column;
-      if (current >= 0) SetCell(list, current, column, record, text);
     }
+  } catch (const std::bad_alloc&) {
+    complete = false;
   }
   SendMessageA(list, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(list, nullptr, TRUE);
@@ -273,7 +276,15 @@ void ReportList::SetMousePointer(std::int32_t pointer) {
 bool ReportList::SetContent(const Bytes& content) {
   ListState* state = EnsureState(list_);
   if (state == nullptr) return false;
-  state->content = content;
+  // What may fail for want of memory comes before the rows are touched.
+  try {
+    Bytes copy = content;
+    std::vector<std::string> infoTips(CountRowRecords(content));
+    state->content.swap(copy);
+    state->infoTips.swap(infoTips);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
   SendMessageA(list_, LVM_DELETEALLITEMS, 0, 0);
   const bool complete = FillRows(list_, content, state->infoTips);
   ClearSelection(list_);
@@ -283,16 +294,20 @@ bool ReportList::SetContent(const Bytes& content) {
 bool ReportList::ShowContent(const Bytes& content) {
   ListState* state = EnsureState(list_);
   if (state == nullptr) return false;
-  if (!ShowsContent(list_, content)) return SetContent(content);
-  // The rows stay; what a fresh fill would change besides them is set here.
-  Bytes copy = content;
-  std::vector<std::string> infoTips;
-  infoTips.reserve(CountRowRecords(content));
-  ContentReader reader(content);
-  for (RecordView record; reader.Next(record);)
-    if (record.kind == 0) infoTips.emplace_back(record.secondText);
-  state->content.swap(copy);
-  state->infoTips.swap(infoTips);
+  try {
+    if (!ShowsContent(list_, content)) return SetContent(content);
+    // The rows stay; what a fresh fill would change besides them is set here.
+    Bytes copy = content;
+    std::vector<std::string> infoTips;
+    infoTips.reserve(CountRowRecords(content));
+    ContentReader reader(content);
+    for (RecordView record; reader.Next(record);)
+      if (record.kind == 0) infoTips.emplace_back(record.secondText);
+    state->content.swap(copy);
+    state->infoTips.swap(infoTips);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
   ClearSelection(list_);
   return true;
 }

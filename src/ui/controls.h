@@ -28,7 +28,8 @@ class ReportList {
   void SetMousePointer(std::int32_t pointer);
 
   // Empties the list and rebuilds it from a list content byte layout; no row
-  // is selected afterwards. False when the list refused a row.
+  // is selected afterwards. False when the list refused a row or memory ran
+  // out: the list may then lack rows of the content.
   bool SetContent(const Bytes& content);
   // Leaves the list as SetContent(content) would, but keeps the rows (and
   // where the list is scrolled to) when they already are the content's rows.

@@ -120,6 +120,8 @@ class RunningLauncher {
   bool WaitForRows(const Rows& expected, const std::string& configPath,
                    std::chrono::milliseconds timeout = std::chrono::seconds(10));
   bool WaitForExit(DWORD& exitCode) { return child_.WaitForExit(exitCode, std::chrono::seconds(10)); }
+  // Ends the program at once (TerminateProcess), wherever it is.
+  void Kill() { child_.Kill(); }
 
  private:
   POINT RowPoint(int row);

@@ -150,8 +150,12 @@ TEST_P(UnreadableList, IsNeverOverwrittenAndTheUserIsToldOnce) {
   EXPECT_EQ(launcher.ScreenRows(), (Rows{{"1", "z"}}));
 
   EXPECT_TRUE(StampOf(folder_.ConfigPath()) == stamp) << "config.ini was written";
-  if (small) EXPECT_EQ(test::ReadWholeFile(folder_.ConfigPath()), before);
-  if (GetParam().kind == Unreadable::kFolder) EXPECT_TRUE(test::FolderExists(folder_.ConfigPath()));
+  if (small) {
+    EXPECT_EQ(test::ReadWholeFile(folder_.ConfigPath()), before);
+  }
+  if (GetParam().kind == Unreadable::kFolder) {
+    EXPECT_TRUE(test::FolderExists(folder_.ConfigPath()));
+  }
   EXPECT_EQ(launcher.TakeNotice(std::chrono::milliseconds(500)), "") << "told more than once";
 }
 
@@ -236,9 +240,14 @@ TEST_F(EndToEnd, LeftoverTemporaryFilesOfEndedWritersAreRemovedAtStart) {
   const std::string dead = std::to_string(ended.id());
   const std::string alive = std::to_string(GetCurrentProcessId());
   const std::vector<std::string> removed = {"~kl" + dead + "-1.tmp", "~kl" + dead + "-27.tmp"};
-  const std::vector<std::string> kept = {
-      "~kl" + alive + "-1.tmp", "~kl" + dead + "-1.tmp.bak", "~kl" + dead + ".tmp", "~kl" + dead + "-.tmp",
-      "~kl-1.tmp",              "~klx" + dead + "-1.tmp",    "a~kl" + dead + "-1.tmp", "other.tmp"};
+  const std::vector<std::string> kept = {"~kl" + alive + "-1.tmp",
+                                         "~kl" + dead + "-1.tmp.bak",
+                                         "~kl" + dead + ".tmp",
+                                         "~kl" + dead + "-.tmp",
+                                         "~kl-1.tmp",
+                                         "~klx" + dead + "-1.tmp",
+                                         "a~kl" + dead + "-1.tmp",
+                                         "other.tmp"};
   for (const auto& name : removed) ASSERT_TRUE(test::WriteWholeFile(folder_ / name, "x"));
   for (const auto& name : kept) ASSERT_TRUE(test::WriteWholeFile(folder_ / name, "x"));
   ASSERT_TRUE(CreateDirectoryA((folder_ / ("~kl" + dead + "-2.tmp")).c_str(), nullptr));  // not a file: stays
@@ -279,12 +288,13 @@ TEST_P(ProgramFolderNames, StoreTheListBesideTheProgram) {
   EXPECT_EQ(folder.Entries(), expected) << "only config.ini is new, and nothing lands elsewhere";
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Names, ProgramFolderNames,
-    ::testing::Values(FolderCase{"FolderEndsInATrailBackslash", kTrailBackslash, "KestrunLauncher.exe"},
-                      FolderCase{"ProgramEndsInATrailBackslash", "", kTrailBackslash + ".exe"},
-                      FolderCase{"BothAndMore", kShopOne + kTrailBackslash, kTrailBackslash + kTrailBackslash + ".exe"}),
-    [](const ::testing::TestParamInfo<FolderCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Names, ProgramFolderNames,
+                         ::testing::Values(FolderCase{"FolderEndsInATrailBackslash", kTrailBackslash,
+                                                      "KestrunLauncher.exe"},
+                                           FolderCase{"ProgramEndsInATrailBackslash", "", kTrailBackslash + ".exe"},
+                                           FolderCase{"BothAndMore", kShopOne + kTrailBackslash,
+                                                      kTrailBackslash + kTrailBackslash + ".exe"}),
+                         [](const ::testing::TestParamInfo<FolderCase>& info) { return std::string(info.param.name); });
 
 // A folder whose name the ANSI code page cannot spell (Thai here): no path of
 // the program would name it, so the program says so and ends.
