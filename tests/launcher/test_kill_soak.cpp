@@ -102,9 +102,10 @@ TEST_F(EndToEnd, AKilledSaveLeavesTheListBeforeOrAfterTheEdit) {
     }
     if (HasTemporaryFiles(folder_)) ++leftBehind;
   }
-  std::printf("kill soak: seed %u, %d kills over a save of about %d ms: %d left the list before the edit, %d after; "
-              "%d left a temporary file, all removed at the next start\n",
-              seed, kills, static_cast<int>(span.count()), keptBefore, tookAfter, leftBehind);
+  std::printf(
+      "kill soak: seed %u, %d kills over a save of about %d ms: %d left the list before the edit, %d after; "
+      "%d left a temporary file, all removed at the next start\n",
+      seed, kills, static_cast<int>(span.count()), keptBefore, tookAfter, leftBehind);
   RunningLauncher last;
   Start(last);
   EXPECT_FALSE(HasTemporaryFiles(folder_));

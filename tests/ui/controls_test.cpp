@@ -18,6 +18,29 @@ Bytes Join(const std::vector<Bytes>& parts) {
   return all;
 }
 
+std::string CellText(HWND list, int row, int column) {
+  char text[256] = {};
+  LVITEMA item = {};
+  item.iSubItem = column;
+  item.pszText = text;
+  item.cchTextMax = sizeof text;
+  SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
+  return text;
+}
+
+// A two-column report list with single selection.
+HWND MakeList(HWND parent) {
+  HWND list = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SINGLESEL, 0, 0, 300, 200,
+                              parent, nullptr, nullptr, nullptr);
+  for (int column = 0; column < 2; ++column) {
+    LVCOLUMNA c = {};
+    c.mask = LVCF_WIDTH;
+    c.cx = 100;
+    SendMessageA(list, LVM_INSERTCOLUMNA, column, reinterpret_cast<LPARAM>(&c));
+  }
+  return list;
+}
+
 // A visible topmost frame, made once (showing and hiding a top-level window
 // is slow under Wine), holding a fresh two-column report list and edit box.
 class ControlsTest : public ::testing::Test {
@@ -32,17 +55,10 @@ class ControlsTest : public ::testing::Test {
 
   void SetUp() override {
     ASSERT_NE(frame_, nullptr);
-    list_ = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SINGLESEL, 0, 0, 300, 200,
-                            frame_, nullptr, nullptr, nullptr);
+    list_ = MakeList(frame_);
     edit_ = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 0, 210, 300, 24, frame_, nullptr,
                             nullptr, nullptr);
     ASSERT_NE(list_, nullptr);
-    for (int column = 0; column < 2; ++column) {
-      LVCOLUMNA c = {};
-      c.mask = LVCF_WIDTH;
-      c.cx = 100;
-      SendMessageA(list_, LVM_INSERTCOLUMNA, column, reinterpret_cast<LPARAM>(&c));
-    }
   }
   void TearDown() override {
     DestroyWindow(list_);
@@ -50,15 +66,7 @@ class ControlsTest : public ::testing::Test {
   }
 
   int RowCount() const { return static_cast<int>(SendMessageA(list_, LVM_GETITEMCOUNT, 0, 0)); }
-  std::string Cell(int row, int column) const {
-    char text[256] = {};
-    LVITEMA item = {};
-    item.iSubItem = column;
-    item.pszText = text;
-    item.cchTextMax = sizeof text;
-    SendMessageA(list_, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
-    return text;
-  }
+  std::string Cell(int row, int column) const { return CellText(list_, row, column); }
   LVITEMA Item(int row) const {
     LVITEMA item = {};
     item.mask = LVIF_IMAGE | LVIF_PARAM | LVIF_STATE;
@@ -172,16 +180,7 @@ ListSnapshot Snapshot(HWND list) {
   ListSnapshot shot;
   const int rows = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
   for (int r = 0; r < rows; ++r) {
-    std::vector<std::string> cells;
-    for (int c = 0; c < 2; ++c) {
-      char text[256] = {};
-      LVITEMA item = {};
-      item.iSubItem = c;
-      item.pszText = text;
-      item.cchTextMax = sizeof text;
-      SendMessageA(list, LVM_GETITEMTEXTA, r, reinterpret_cast<LPARAM>(&item));
-      cells.push_back(text);
-    }
+    const std::vector<std::string> cells = {CellText(list, r, 0), CellText(list, r, 1)};
     LVITEMA item = {};
     item.mask = LVIF_PARAM | LVIF_INDENT | LVIF_STATE;
     item.iItem = r;
@@ -250,14 +249,7 @@ TEST_F(ControlsTest, ShowingAContentLeavesTheListAsAFreshFillWould) {
        EncodeRowRecord(-1, 0, "1"), false},
       {"a damaged body", three, Bytes(three.begin(), three.end() - 3), false},
   };
-  HWND fresh = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SINGLESEL, 0, 0, 300, 200,
-                               frame_, nullptr, nullptr, nullptr);
-  for (int column = 0; column < 2; ++column) {
-    LVCOLUMNA c = {};
-    c.mask = LVCF_WIDTH;
-    c.cx = 100;
-    SendMessageA(fresh, LVM_INSERTCOLUMNA, column, reinterpret_cast<LPARAM>(&c));
-  }
+  HWND fresh = MakeList(frame_);
   int inserts = 0;
   ASSERT_TRUE(SetWindowSubclass(list_, CountInserts, 1, reinterpret_cast<DWORD_PTR>(&inserts)));
   for (const ShowCase& c : cases) {
