@@ -99,6 +99,7 @@ void AccountLauncher::StopStoring(const char* reason) {
 void AccountLauncher::RenumberRows() {
   const HWND list = controls_.accounts.ControlWindowHandle();
   const std::int32_t rows = ListRowCount(list);
+  const ListRedrawPause pause(list);
   for (std::int32_t i = 0; i < rows; ++i) ListSetCellText(list, i, 0, ToText(i + 1));
 }
 
@@ -204,6 +205,7 @@ void AccountLauncher::OnListButtonUp(std::int32_t, std::int32_t, std::int32_t) {
 
 void AccountLauncher::MoveDraggedRow(bool down) {
   const HWND list = controls_.accounts.ControlWindowHandle();
+  const ListRedrawPause pause(list);
   const RowCopy dragged = ReadRow(list, dragSource_);
   if (!down) {
     ListDeleteRow(list, dragSource_);
