@@ -66,8 +66,17 @@ bool ReadOutListContent(HWND window, Bytes& plain) {
 
 bool LoadAccountList(ReportList list) {
   try {
+    // A virus scanner or a backup tool may hold the file for a moment: a
+    // refusal is tried again for about half a second before it counts.
+    constexpr int kAttempts = 6;
+    constexpr DWORD kPauseMs = 100;
     Bytes stored;
-    if (ReadFileWithin(ConfigFilePath(), kStoredListLimit, stored) == ReadOutcome::kUnreadable) {
+    ReadOutcome outcome = ReadFileWithin(ConfigFilePath(), kStoredListLimit, stored);
+    for (int attempt = 1; outcome == ReadOutcome::kUnreadable && attempt < kAttempts; ++attempt) {
+      Sleep(kPauseMs);
+      outcome = ReadFileWithin(ConfigFilePath(), kStoredListLimit, stored);
+    }
+    if (outcome == ReadOutcome::kUnreadable) {
       list.SetContent({});
       return false;
     }

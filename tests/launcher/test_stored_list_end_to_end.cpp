@@ -128,6 +128,7 @@ TEST_P(UnreadableList, IsNeverOverwrittenAndTheUserIsToldOnce) {
   Start(launcher);
   const std::string notice = launcher.TakeNotice();
   EXPECT_NE(notice.find("config.ini"), std::string::npos) << notice;
+  ASSERT_TRUE(test::WaitUntil([&] { return IsWindowEnabled(launcher.window()) != FALSE; }));
   lock.reset();  // whatever held it has let go; the run still stores nothing
   const std::string before = small ? test::ReadWholeFile(folder_.ConfigPath()) : std::string();
   EXPECT_TRUE(launcher.ScreenRows().empty());
@@ -138,6 +139,7 @@ TEST_P(UnreadableList, IsNeverOverwrittenAndTheUserIsToldOnce) {
   for (const char* account : {"x", "y"}) {
     launcher.SetAccountText(account);
     launcher.ClickAdd();
+    ASSERT_TRUE(test::WaitUntil([&] { return launcher.AccountText().empty(); })) << "the add was not handled";
   }
   launcher.ClickRenumber();
   launcher.ClickRow(0);
