@@ -27,6 +27,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // The decoded records are exactly a prefix of the input.
   if (encoded.size() > size || !std::equal(encoded.begin(), encoded.end(), data)) std::abort();
 
+  // The row count made ahead of a load is that of the decoded rows.
+  const auto rows = static_cast<std::size_t>(
+      std::count_if(records.begin(), records.end(), [](const ContentRecord& r) { return r.kind == 0; }));
+  if (CountRowRecords(Bytes(data, data + size)) != rows) std::abort();
+
   const std::vector<ContentRecord> again = DecodeListContent(encoded);
   if (again.size() != records.size()) std::abort();
   for (std::size_t i = 0; i < records.size(); ++i) {

@@ -3,7 +3,9 @@
 #include <windows.h>
 
 #include <atomic>
+#include <exception>
 #include <limits>
+#include <string_view>
 
 #include "host/code_page.h"
 #include "host/handles.h"
@@ -24,9 +26,19 @@ bool WriteAll(HANDLE file, const Bytes& data) {
   return true;
 }
 
+// Where the last path separator of an ANSI path is, npos for none. A
+// double-byte character's second byte may be 0x5C (乗 is 81 5C): the walk
+// steps over whole characters, so only real separators count.
+std::size_t LastSeparator(std::string_view path) {
+  std::size_t last = std::string_view::npos;
+  for (std::size_t at = 0; at < path.size(); at = NextCharacter(path, at, IsAnsiLeadByte))
+    if (path[at] == '\\' || path[at] == '/') last = at;
+  return last;
+}
+
 // The folder part of a path (up to its last separator), "." when it has none.
 std::string FolderOf(const std::string& path) {
-  const std::size_t cut = path.find_last_of("\\/");
+  const std::size_t cut = LastSeparator(path);
   if (cut == std::string::npos) return ".";
   if (cut == 0) return path.substr(0, 1);
   // "C:\name": keep the backslash so that the folder is the drive's root.
@@ -34,16 +46,58 @@ std::string FolderOf(const std::string& path) {
   return path.substr(0, cut);
 }
 
+// folder + "\" + name, without doubling a separator the folder ends with.
+std::string JoinPath(const std::string& folder, std::string_view name) {
+  const bool separated = !folder.empty() && LastSeparator(folder) == folder.size() - 1;
+  return folder + (separated ? "" : "\\") + std::string(name);
+}
+
+// Temporary files of a replacement are named "~kl<writer's process id>-<n>.tmp".
+constexpr std::string_view kTemporaryPrefix = "~kl";
+constexpr std::string_view kTemporarySuffix = ".tmp";
+
 // A name for a file beside `path` that nothing else uses at this moment.
 std::string TemporaryNameBeside(const std::string& path) {
   static std::atomic<unsigned> counter{0};
-  const std::string folder = FolderOf(path);
-  const std::string base = folder + (folder.back() == '\\' || folder.back() == '/' ? "" : "\\") + "~kl" +
-                           std::to_string(GetCurrentProcessId()) + "-";
+  const std::string base =
+      JoinPath(FolderOf(path), std::string(kTemporaryPrefix) + std::to_string(GetCurrentProcessId()) + "-");
   for (;;) {
-    std::string candidate = base + std::to_string(++counter) + ".tmp";
+    std::string candidate = base + std::to_string(++counter) + std::string(kTemporarySuffix);
     if (GetFileAttributesA(candidate.c_str()) == INVALID_FILE_ATTRIBUTES) return candidate;
   }
+}
+
+// Takes a run of decimal digits from the front of `text`; false when there is
+// none or it overflows.
+bool TakeNumber(std::string_view& text, DWORD& value) {
+  std::size_t digits = 0;
+  value = 0;
+  while (digits < text.size() && text[digits] >= '0' && text[digits] <= '9') {
+    const DWORD digit = static_cast<DWORD>(text[digits] - '0');
+    if (value > (std::numeric_limits<DWORD>::max() - digit) / 10) return false;
+    value = value * 10 + digit;
+    ++digits;
+  }
+  text.remove_prefix(digits);
+  return digits > 0;
+}
+
+// The writer's process id when `name` is exactly a temporary file's name.
+bool TemporaryFileWriter(std::string_view name, DWORD& writer) {
+  if (name.substr(0, kTemporaryPrefix.size()) != kTemporaryPrefix) return false;
+  name.remove_prefix(kTemporaryPrefix.size());
+  DWORD counter = 0;
+  if (!TakeNumber(name, writer) || name.empty() || name.front() != '-') return false;
+  name.remove_prefix(1);
+  return TakeNumber(name, counter) && name == kTemporarySuffix;
+}
+
+// False only when no process with that id exists any more (or it has ended);
+// a process that cannot be opened for lack of rights is running.
+bool IsProcessRunning(DWORD id) {
+  UniqueHandle process(OpenProcess(SYNCHRONIZE, FALSE, id));
+  if (!process) return GetLastError() != ERROR_INVALID_PARAMETER;
+  return WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT;
 }
 
 // Moves `from` over `to`. A virus scanner, an indexer or a backup tool may
@@ -161,45 +215,73 @@ std::size_t FirstFolderAfterRoot(const std::string& path) {
 }  // namespace
 
 std::string ProgramFolder() {
-  std::string path(MAX_PATH, '\0');
+  std::wstring path(MAX_PATH, L'\0');
   for (;;) {
-    const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
     if (length == 0) return {};
     // A full buffer may mean the name was cut: ask again with more room.
-    if (length < path.size() - 1 || path.size() >= 32768) {
+    if (length < path.size() - 1) {
       path.resize(length);
       break;
     }
+    if (path.size() >= 32768) return {};
     path.resize(path.size() * 2);
   }
-  const std::size_t cut = path.find_last_of('\\');
-  return cut == std::string::npos ? std::string() : path.substr(0, cut);
+  // The ANSI name of a character the code page lacks would be a stand-in
+  // ("?") that names no folder.
+  const int bytes = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, path.c_str(), static_cast<int>(path.size()),
+                                        nullptr, 0, nullptr, nullptr);
+  if (bytes <= 0) return {};
+  std::string ansi(static_cast<std::size_t>(bytes), '\0');
+  BOOL lossy = FALSE;
+  if (WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, path.c_str(), static_cast<int>(path.size()), ansi.data(), bytes,
+                          nullptr, &lossy) != bytes ||
+      lossy)
+    return {};
+  const std::size_t cut = LastSeparator(ansi);
+  return cut == std::string::npos ? std::string() : ansi.substr(0, cut);
 }
 
 Bytes ReadFileBytes(const std::string& path) {
-  if (path.empty()) return {};
+  Bytes data;
+  if (ReadFileWithin(path, std::numeric_limits<std::uint64_t>::max(), data) != ReadOutcome::kRead) return {};
+  return data;
+}
+
+ReadOutcome ReadFileWithin(const std::string& path, std::uint64_t limit, Bytes& data) {
+  data.clear();
+  if (path.empty()) return ReadOutcome::kMissing;
   // Others may read the file while it is open here, but not change it.
   UniqueFile file(
       CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return {};
+  if (!file) {
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? ReadOutcome::kMissing
+                                                                          : ReadOutcome::kUnreadable;
+  }
   LARGE_INTEGER size{};
-  if (!GetFileSizeEx(file.get(), &size) || size.QuadPart <= 0) return {};
-  if (static_cast<unsigned long long>(size.QuadPart) > std::numeric_limits<DWORD>::max()) return {};
-  Bytes data;
+  if (!GetFileSizeEx(file.get(), &size) || size.QuadPart < 0) return ReadOutcome::kUnreadable;
+  const auto length = static_cast<std::uint64_t>(size.QuadPart);
+  if (length > limit || length > std::numeric_limits<DWORD>::max() || length > data.max_size())
+    return ReadOutcome::kUnreadable;
   try {
-    data.resize(static_cast<std::size_t>(size.QuadPart));
-  } catch (const std::bad_alloc&) {
-    return {};
+    data.resize(static_cast<std::size_t>(length));
+  } catch (const std::exception&) {  // bad_alloc, length_error
+    data.clear();
+    return ReadOutcome::kUnreadable;
   }
   std::size_t got = 0;
   while (got < data.size()) {
     DWORD chunk = 0;
-    if (!ReadFile(file.get(), data.data() + got, static_cast<DWORD>(data.size() - got), &chunk, nullptr)) return {};
+    if (!ReadFile(file.get(), data.data() + got, static_cast<DWORD>(data.size() - got), &chunk, nullptr)) {
+      data.clear();
+      return ReadOutcome::kUnreadable;
+    }
     if (chunk == 0) break;  // the file became shorter: keep what arrived
     got += chunk;
   }
   data.resize(got);
-  return data;
+  return ReadOutcome::kRead;
 }
 
 namespace {
@@ -245,6 +327,20 @@ bool ReplaceFileBytes(const std::string& path, const Bytes& data) {
   if (written && MoveOverTarget(temporary, path)) return true;
   DeleteFileA(temporary.c_str());
   return false;
+}
+
+void RemoveLeftoverTemporaryFiles(const std::string& folder) {
+  if (folder.empty()) return;
+  WIN32_FIND_DATAA entry;
+  UniqueFind find(FindFirstFileA(JoinPath(folder, std::string(kTemporaryPrefix) + "*").c_str(), &entry));
+  if (!find) return;
+  do {
+    DWORD writer = 0;
+    if (entry.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) continue;
+    if (!TemporaryFileWriter(entry.cFileName, writer) || writer == GetCurrentProcessId() || IsProcessRunning(writer))
+      continue;
+    DeleteFileA(JoinPath(folder, entry.cFileName).c_str());
+  } while (FindNextFileA(find.get(), &entry));
 }
 
 bool IsExistingFile(const std::string& path) {

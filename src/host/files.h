@@ -3,6 +3,7 @@
 // taken from the current folder, which is the program folder at run time.
 
 #include <functional>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -10,11 +11,24 @@
 #include "host/bytes.h"
 
 // The folder that holds the program file, without a trailing backslash.
+// Empty when its path cannot be had or cannot be spelled in the ANSI code
+// page (every path of the program is an ANSI text).
 std::string ProgramFolder();
 
 // The whole file; empty when the path is empty, the file is missing, locked
 // against reading, a folder, or empty.
 Bytes ReadFileBytes(const std::string& path);
+
+enum class ReadOutcome {
+  kRead,        // the whole file is in the bytes (none for an empty file)
+  kMissing,     // no file by that name
+  kUnreadable,  // it exists but could not be opened or read, does not fit in
+                // memory or is larger than the limit
+};
+
+// The whole file when it holds at most `limit` bytes. A larger file is never
+// read into memory.
+ReadOutcome ReadFileWithin(const std::string& path, std::uint64_t limit, Bytes& data);
 
 // Creates or truncates the file and writes the parts in order. False for an
 // empty path or when the file cannot be opened or written.
@@ -32,6 +46,10 @@ bool ReplaceFileBytes(const std::string& path, const Bytes& data);
 // Answers, for the full path of a folder met in a removal, whether it stays
 // with everything it holds.
 using KeepFolder = std::function<bool(const std::string& fullPath)>;
+// Removes the temporary files that ReplaceFileBytes leaves in `folder` when
+// its writer is ended between writing and moving them, once that writer is
+// no longer running. No other file is touched.
+void RemoveLeftoverTemporaryFiles(const std::string& folder);
 
 // Removes the folder and everything below it except entries whose names begin
 // with a dot, the folders `keep` names, and the folders that hold them.

@@ -42,6 +42,15 @@ std::int32_t ListInsertRow(HWND list, std::optional<std::int32_t> position, cons
 
 void ListDeleteRow(HWND list, std::int32_t row) { SendMessageA(list, LVM_DELETEITEM, static_cast<WPARAM>(row), 0); }
 
+ListRedrawPause::ListRedrawPause(HWND list) : list_(list) { SendMessageA(list_, WM_SETREDRAW, FALSE, 0); }
+
+ListRedrawPause::~ListRedrawPause() {
+  SendMessageA(list_, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(list_, nullptr, TRUE);
+}
+
+bool ListHasImages(HWND list) { return SendMessageA(list, LVM_GETIMAGELIST, LVSIL_SMALL, 0) != 0; }
+
 void ListDeleteAllRows(HWND list) { SendMessageA(list, LVM_DELETEALLITEMS, 0, 0); }
 
 std::string ListGetCellText(HWND list, std::int32_t row, std::int32_t column) {

@@ -30,6 +30,23 @@ void ListSetCellImage(HWND list, std::int32_t row, std::int32_t column = 0, std:
 std::int32_t ListGetRowValue(HWND list, std::int32_t row);
 void ListSetRowValue(HWND list, std::int32_t row, std::int32_t value = 0);
 
+// Holds the list's redrawing off while many rows change, then redraws it
+// once: a shown list would otherwise repaint (and under Wine redo its scroll
+// bar) at every change.
+class ListRedrawPause {
+ public:
+  explicit ListRedrawPause(HWND list);
+  ~ListRedrawPause();
+  ListRedrawPause(const ListRedrawPause&) = delete;
+  ListRedrawPause& operator=(const ListRedrawPause&) = delete;
+
+ private:
+  HWND list_;
+};
+
+// True when the list has an image list for its rows or cells (small icons).
+bool ListHasImages(HWND list);
+
 // The row under the point (client coordinates), -1 for none.
 std::int32_t ListHitTestRow(HWND list, std::int32_t x, std::int32_t y);
 

@@ -6,6 +6,7 @@
 #include "host/code_page.h"
 #include "host/files.h"
 #include "host/list_control.h"
+#include "host/notice.h"
 #include "host/process.h"
 #include "host/program_end.h"
 #include "host/text.h"
@@ -16,6 +17,21 @@
 #include "launcher/launch.h"
 
 namespace {
+
+// 无法读取账号列表文件
+// config.ini：它可能正被其他程序占用、已损坏或过大。为免覆盖其中的账号，本次运行中对列表的修改都不会保存。
+constexpr char kListUnreadable[] =
+    "\xce\xde\xb7\xa8\xb6\xc1\xc8\xa1\xd5\xcb\xba\xc5\xc1\xd0\xb1\xed\xce\xc4\xbc\xfe config.ini\xa3\xba"
+    "\xcb\xfc\xbf\xc9\xc4\xdc\xd5\xfd\xb1\xbb\xc6\xe4\xcb\xfb\xb3\xcc\xd0\xf2\xd5\xbc\xd3\xc3\xa1\xa2\xd2\xd1"
+    "\xcb\xf0\xbb\xb5\xbb\xf2\xb9\xfd\xb4\xf3\xa1\xa3\xce\xaa\xc3\xe2\xb8\xb2\xb8\xc7\xc6\xe4\xd6\xd0\xb5\xc4"
+    "\xd5\xcb\xba\xc5\xa3\xac\xb1\xbe\xb4\xce\xd4\xcb\xd0\xd0\xd6\xd0\xb6\xd4\xc1\xd0\xb1\xed\xb5\xc4\xd0\xde"
+    "\xb8\xc4\xb6\xbc\xb2\xbb\xbb\xe1\xb1\xa3\xb4\xe6\xa1\xa3";
+// 列表未能完整显示已保存的账号。为免丢失账号，本次运行中对列表的修改都不会再保存。
+constexpr char kListIncomplete[] =
+    "\xc1\xd0\xb1\xed\xce\xb4\xc4\xdc\xcd\xea\xd5\xfb\xcf\xd4\xca\xbe\xd2\xd1\xb1\xa3\xb4\xe6\xb5\xc4\xd5\xcb"
+    "\xba\xc5\xa1\xa3\xce\xaa\xc3\xe2\xb6\xaa\xca\xa7\xd5\xcb\xba\xc5\xa3\xac\xb1\xbe\xb4\xce\xd4\xcb\xd0\xd0"
+    "\xd6\xd0\xb6\xd4\xc1\xd0\xb1\xed\xb5\xc4\xd0\xde\xb8\xc4\xb6\xbc\xb2\xbb\xbb\xe1\xd4\xd9\xb1\xa3\xb4\xe6"
+    "\xa1\xa3";
 
 constexpr std::int32_t kDefaultPointer = 0;
 constexpr std::int32_t kMovePointer = 8;  // IDC_SIZEALL
@@ -45,7 +61,9 @@ void WriteRow(HWND list, std::int32_t row, const RowCopy& copy) {
 }  // namespace
 
 void AccountLauncher::OnMainWindowCreated() {
-  LoadAccountList(controls_.accounts);
+  // A list that is not on screen whole is never stored over the file.
+  storing_ = LoadAccountList(controls_.accounts);
+  if (!storing_) TellUserWhenIdle(controls_.accounts.ControlWindowHandle(), kListUnreadable);
   EnableDebugPrivilege();
   controls_.browserPath.SetContent(FindBrowserPath());
 }
@@ -56,9 +74,22 @@ void AccountLauncher::OnMainWindowDestroyed() {
   EndProgram(0);
 }
 
+void AccountLauncher::StoreList() {
+  if (storing_ && !SaveAccountList(controls_.accounts)) StopStoring(kListIncomplete);
+  // Rows may have moved: their open marks follow them now, not at the next tick.
+  OnOpenRowsTick();
+}
+
+void AccountLauncher::StopStoring(const char* reason) {
+  if (!storing_) return;
+  storing_ = false;
+  TellUserWhenIdle(controls_.accounts.ControlWindowHandle(), reason);
+}
+
 void AccountLauncher::RenumberRows() {
   const HWND list = controls_.accounts.ControlWindowHandle();
   const std::int32_t rows = ListRowCount(list);
+  const ListRedrawPause pause(list);
   for (std::int32_t i = 0; i < rows; ++i) ListSetCellText(list, i, 0, ToText(i + 1));
 }
 
@@ -72,7 +103,7 @@ void AccountLauncher::OnAddClicked() {
     controls_.accountText.SetContent({});
   }
   // Stored also when nothing was added.
-  SaveAccountList(controls_.accounts);
+  StoreList();
 }
 
 void AccountLauncher::OnDeleteClicked() {
@@ -81,7 +112,7 @@ void AccountLauncher::OnDeleteClicked() {
   // The account's profile folder stays.
   ListDeleteRow(controls_.accounts.ControlWindowHandle(), selected);
   RenumberRows();
-  SaveAccountList(controls_.accounts);
+  StoreList();
 }
 
 void AccountLauncher::OnModifyClicked() {
@@ -89,12 +120,12 @@ void AccountLauncher::OnModifyClicked() {
   // The row last clicked changes, not necessarily the selected one; a row that
   // no longer exists changes nothing.
   ListSetCellText(controls_.accounts.ControlWindowHandle(), editRow_, 1, controls_.accountText.Content());
-  SaveAccountList(controls_.accounts);
+  StoreList();
 }
 
 void AccountLauncher::OnRenumberClicked() {
   RenumberRows();
-  SaveAccountList(controls_.accounts);
+  StoreList();
 }
 
 void AccountLauncher::OnClearTempFilesClicked() {
@@ -183,11 +214,12 @@ void AccountLauncher::OnListButtonUp(std::int32_t, std::int32_t, std::int32_t) {
   dragTarget_ = 0;
   dragSource_ = -1;
   controls_.accounts.SetMousePointer(kDefaultPointer);
-  SaveAccountList(controls_.accounts);
+  StoreList();
 }
 
 void AccountLauncher::MoveDraggedRow(bool down) {
   const HWND list = controls_.accounts.ControlWindowHandle();
+  const ListRedrawPause pause(list);
   const RowCopy dragged = ReadRow(list, dragSource_);
   if (!down) {
     ListDeleteRow(list, dragSource_);

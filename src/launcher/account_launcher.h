@@ -40,6 +40,10 @@ class AccountLauncher {
   bool IsRowOpen(std::int32_t row) const { return openRows_.IsOpen(row); }
 
  private:
+  // Saves the list, unless saving was stopped for this run.
+  void StoreList();
+  // Stops saving for this run and tells the user why, once.
+  void StopStoring(const char* reason);
   void RenumberRows();
   void MoveDraggedRow(bool down);
   void ActivateAccountWindow();
@@ -50,4 +54,7 @@ class AccountLauncher {
   std::int32_t dragSource_ = -1;  // the dragged row, -1 none
   AccountLaunches launches_;
   OpenRows openRows_;
+  // False once the list on screen may lack stored accounts (config.ini could
+  // not be read): storing it then would lose them.
+  bool storing_ = true;
 };

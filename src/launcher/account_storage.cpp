@@ -1,6 +1,7 @@
 #include "launcher/account_storage.h"
 
 #include <cstdint>
+#include <exception>
 #include <string>
 
 #include "host/cipher.h"
@@ -30,8 +31,10 @@ std::string WholeCellText(ListViewAccess& list, std::int32_t row, std::int32_t c
 }
 
 // Appends each row's record and its cells' records to the memory file. False
-// when a record could not be added.
-bool AppendListContent(ListViewAccess& list, std::int32_t file) {
+// when a record could not be added. A list without images reports 0 for a
+// cell's image, which would name the first image: such a cell is stored
+// without one (-1), as its row is.
+bool AppendListContent(ListViewAccess& list, bool hasImages, std::int32_t file) {
   const std::int32_t columns = list.GetColumnCount();
   const std::int32_t rows = list.GetItemCount();
   for (std::int32_t r = 0; r < rows; ++r) {
@@ -39,7 +42,8 @@ bool AppendListContent(ListViewAccess& list, std::int32_t file) {
                          EncodeRowRecord(list.GetCellImage(r, 0), list.GetItemParam(r), WholeCellText(list, r, 0))))
       return false;
     for (std::int32_t c = 1; c < columns; ++c) {
-      if (!InsertFileBytes(file, EncodeCellRecord(list.GetCellImage(r, c), WholeCellText(list, r, c)))) return false;
+      const std::int32_t image = hasImages ? list.GetCellImage(r, c) : -1;
+      if (!InsertFileBytes(file, EncodeCellRecord(image, WholeCellText(list, r, c)))) return false;
     }
   }
   return true;
@@ -51,7 +55,7 @@ bool ReadOutListContent(HWND window, Bytes& plain) {
   ListViewAccess list;
   if (!list.Bind(window)) return false;
   MemoryFileScope file;
-  if (file.get() == 0 || !AppendListContent(list, file.get())) return false;
+  if (file.get() == 0 || !AppendListContent(list, ListHasImages(window), file.get())) return false;
   const std::int64_t length = FileLength(file.get());
   if (length < 0 || !SeekFile(file.get(), kSeekStart, 0)) return false;
   plain = ReadFileRange(file.get(), length);
@@ -60,22 +64,45 @@ bool ReadOutListContent(HWND window, Bytes& plain) {
 
 }  // namespace
 
-void LoadAccountList(ReportList list) {
-  const Bytes stored = ReadFileBytes(ConfigFilePath());
-  list.SetContent(DecryptData(stored, kPassword, kRc4Algorithm));
+bool LoadAccountList(ReportList list) {
+  try {
+    // A virus scanner or a backup tool may hold the file for a moment: a
+    // refusal is tried again for about half a second before it counts.
+    constexpr int kAttempts = 6;
+    constexpr DWORD kPauseMs = 100;
+    Bytes stored;
+    ReadOutcome outcome = ReadFileWithin(ConfigFilePath(), kStoredListLimit, stored);
+    for (int attempt = 1; outcome == ReadOutcome::kUnreadable && attempt < kAttempts; ++attempt) {
+      Sleep(kPauseMs);
+      outcome = ReadFileWithin(ConfigFilePath(), kStoredListLimit, stored);
+    }
+    if (outcome == ReadOutcome::kUnreadable) {
+      list.SetContent({});
+      return false;
+    }
+    return list.SetContent(DecryptData(stored, kPassword, kRc4Algorithm));
+  } catch (const std::exception&) {  // no memory for the bytes
+    return false;
+  }
 }
 
-void SaveAccountList(ReportList list) {
-  // An empty list is stored too (as an empty file), so that deleting the last
-  // row survives a restart.
+bool SaveAccountList(ReportList list) {
   Bytes plain;
-  if (!ReadOutListContent(list.ControlWindowHandle(), plain)) return;
-  const Bytes stored = EncryptData(plain, kPassword, kRc4Algorithm);
-  if (stored.size() != plain.size()) return;
-  // The file is replaced whole or not at all, and the plain body never touches
-  // the disk; on failure the rows stay on screen as they are.
-  if (!ReplaceFileBytes(ConfigFilePath(), stored)) return;
-  // The list is rebuilt from the stored file after every save.
-  ListDeleteAllRows(list.ControlWindowHandle());
-  LoadAccountList(list);
+  try {
+    // An empty list is stored too (as an empty file), so that deleting the
+    // last row survives a restart.
+    if (!ReadOutListContent(list.ControlWindowHandle(), plain) || plain.size() > kStoredListLimit) return true;
+    const Bytes stored = EncryptData(plain, kPassword, kRc4Algorithm);
+    if (stored.size() != plain.size()) return true;
+    // The file is replaced whole or not at all, and the plain body never
+    // touches the disk; on failure the rows stay on screen as they are.
+    if (!ReplaceFileBytes(ConfigFilePath(), stored)) return true;
+  } catch (const std::exception&) {  // no memory: the rows and the file stay as they were
+    return true;
+  }
+  // The list shows what is stored: the bytes just written are what the file
+  // now holds, so they are shown rather than read back, which could fail.
+  // When they are the rows on screen (as they are, just read out of the
+  // list), the rows stay and only the selection goes.
+  return list.ShowContent(plain);
 }

@@ -29,10 +29,10 @@ std::int32_t ReadInt32(const std::uint8_t* at) {
 
 // The zero-terminated text at `begin`, if its zero comes before `end`; moves
 // `begin` past the zero.
-bool ReadText(const std::uint8_t*& begin, const std::uint8_t* end, std::string& text) {
+bool ReadText(const std::uint8_t*& begin, const std::uint8_t* end, std::string_view& text) {
   const auto* zero = static_cast<const std::uint8_t*>(std::memchr(begin, 0, static_cast<std::size_t>(end - begin)));
   if (zero == nullptr) return false;
-  text.assign(reinterpret_cast<const char*>(begin), static_cast<std::size_t>(zero - begin));
+  text = std::string_view(reinterpret_cast<const char*>(begin), static_cast<std::size_t>(zero - begin));
   begin = zero + 1;
   return true;
 }
@@ -69,23 +69,39 @@ Bytes EncodeCellRecord(std::int32_t image, const std::string& text) {
   return EncodeRecord(record);
 }
 
+bool ContentReader::Next(RecordView& record) {
+  if (at_ == nullptr || static_cast<std::size_t>(end_ - at_) < kFixedBytes) return false;
+  RecordView next;
+  next.kind = at_[0];
+  next.image = ReadInt32(at_ + 1);
+  next.stateImage = ReadInt32(at_ + 5);
+  next.indent = ReadInt32(at_ + 9);
+  next.itemData = ReadInt32(at_ + 13);
+  const std::uint8_t* after = at_ + kFixedBytes;
+  if (!ReadText(after, end_, next.text) || !ReadText(after, end_, next.secondText)) {
+    at_ = end_;  // a record cut short ends the content
+    return false;
+  }
+  record = next;
+  at_ = after;
+  return true;
+}
+
+std::size_t CountRowRecords(const Bytes& content) {
+  std::size_t rows = 0;
+  ContentReader reader(content);
+  for (RecordView record; reader.Next(record);)
+    if (record.kind == 0) ++rows;
+  return rows;
+}
+
 std::vector<ContentRecord> DecodeListContent(const std::uint8_t* data, std::size_t size) {
   std::vector<ContentRecord> records;
-  if (data == nullptr) return records;
-  const std::uint8_t* at = data;
-  const std::uint8_t* const end = data + size;
+  ContentReader reader(data, size);
   try {
-    while (static_cast<std::size_t>(end - at) >= kFixedBytes) {
-      ContentRecord record;
-      record.kind = at[0];
-      record.image = ReadInt32(at + 1);
-      record.stateImage = ReadInt32(at + 5);
-      record.indent = ReadInt32(at + 9);
-      record.itemData = ReadInt32(at + 13);
-      const std::uint8_t* next = at + kFixedBytes;
-      if (!ReadText(next, end, record.text) || !ReadText(next, end, record.secondText)) break;
-      records.push_back(std::move(record));
-      at = next;
+    for (RecordView view; reader.Next(view);) {
+      records.push_back(ContentRecord{view.kind, view.image, view.stateImage, view.indent, view.itemData,
+                                      std::string(view.text), std::string(view.secondText)});
     }
   } catch (const std::bad_alloc&) {
     // Keep the whole records read so far, as for a damaged body.

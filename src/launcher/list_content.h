@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "host/bytes.h"
@@ -26,6 +27,35 @@ struct ContentRecord {
 Bytes EncodeRowRecord(std::int32_t image, std::int32_t itemData, const std::string& text);
 Bytes EncodeCellRecord(std::int32_t image, const std::string& text);
 Bytes EncodeRecord(const ContentRecord& record);
+
+// A record as it lies in the bytes: its texts point into them.
+struct RecordView {
+  std::uint8_t kind = 0;
+  std::int32_t image = -1;
+  std::int32_t stateImage = -1;
+  std::int32_t indent = 0;
+  std::int32_t itemData = 0;
+  std::string_view text;
+  std::string_view secondText;
+};
+
+// Walks the whole records from the start of the bytes without copying them;
+// the bytes must outlive the reader.
+class ContentReader {
+ public:
+  ContentReader(const std::uint8_t* data, std::size_t size) : at_(data), end_(data ? data + size : data) {}
+  explicit ContentReader(const Bytes& content) : ContentReader(content.data(), content.size()) {}
+  // The next record; false at the end or at a record that does not fit whole
+  // before it (and from then on).
+  bool Next(RecordView& record);
+
+ private:
+  const std::uint8_t* at_;
+  const std::uint8_t* end_;
+};
+
+// The number of row records among the whole records of the content.
+std::size_t CountRowRecords(const Bytes& content);
 
 // The whole records from the start of `content`, in order. Reading stops at
 // the first record that does not fit whole before the end; never reads past it.

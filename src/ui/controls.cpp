@@ -2,7 +2,10 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <array>
+#include <new>
+#include <string_view>
 #include <vector>
 
 #include "host/window.h"
@@ -90,11 +93,12 @@ bool IsReportView(HWND list) { return (GetWindowLongPtrA(list, GWL_STYLE) & LVS_
 
 // Inserts the row of a row record at `index`; the new row's index, -1 if the
 // list refused it.
-std::int32_t InsertRow(HWND list, std::int32_t index, const ContentRecord& record) {
+std::int32_t InsertRow(HWND list, std::int32_t index, const RecordView& record, std::string& text) {
+  text.assign(record.text);
   LVITEMA item = {};
   item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
   item.iItem = index;
-  item.pszText = const_cast<char*>(record.text.c_str());
+  item.pszText = text.data();
   item.iImage = ImageExists(list, LVSIL_SMALL, record.image) ? record.image : -1;
   item.lParam = static_cast<LPARAM>(record.itemData);
   if (record.stateImage != -1 && ImageExists(list, LVSIL_STATE, record.stateImage)) {
@@ -109,10 +113,11 @@ std::int32_t InsertRow(HWND list, std::int32_t index, const ContentRecord& recor
   return static_cast<std::int32_t>(SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
 }
 
-void SetCell(HWND list, std::int32_t row, std::int32_t column, const ContentRecord& record) {
+void SetCell(HWND list, std::int32_t row, std::int32_t column, const RecordView& record, std::string& text) {
+  text.assign(record.text);
   LVITEMA item = {};
   item.iSubItem = column;
-  item.pszText = const_cast<char*>(record.text.c_str());
+  item.pszText = text.data();
   SendMessageA(list, LVM_SETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
   if (ImageExists(list, LVSIL_SMALL, record.image)) {
     item.mask = LVIF_IMAGE;
@@ -127,6 +132,107 @@ void SetRowState(HWND list, WPARAM row, UINT state, UINT mask) {
   item.state = state;
   item.stateMask = mask;
   SendMessageA(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+}
+
+// Fills the emptied list from the records, with redrawing off and room for
+// all rows made ahead, and sets the rows' info tips (`infoTips` holds one
+// per row record). False when the list refused a row or memory ran out.
+bool FillRows(HWND list, const Bytes& content, std::vector<std::string>& infoTips) {
+  SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+  SendMessageA(list, LVM_SETITEMCOUNT, infoTips.size(), 0);
+  bool complete = true;
+  try {
+    std::string text;           // the record's text with its closing zero
+    std::int32_t next = 0;      // where the next row goes
+    std::int32_t current = -1;  // the row that cell records fill
+    std::int32_t column = 0;
+    ContentReader reader(content);
+    for (RecordView record; reader.Next(record);) {
+      if (record.kind == 0) {
+        current = InsertRow(list, next, record, text);
+        column = 0;
+        if (current < 0) {
+          complete = false;
+          continue;
+        }
+        next = current + 1;
+        infoTips[static_cast<std::size_t>(current)].assign(record.secondText);
+      } else {
+        ++column;
+        if (current >= 0) SetCell(list, current, column, record, text);
+      }
+    }
+  } catch (const std::bad_alloc&) {
+    complete = false;
+  }
+  SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(list, nullptr, TRUE);
+  return complete;
+}
+
+// No row selected and none with the focus mark, as in a freshly filled list.
+void ClearSelection(HWND list) {
+  SetRowState(list, static_cast<WPARAM>(-1), 0, LVIS_SELECTED | LVIS_FOCUSED);
+  SendMessageA(list, LVM_SETSELECTIONMARK, 0, -1);
+}
+
+bool HasImageLists(HWND list) {
+  return SendMessageA(list, LVM_GETIMAGELIST, LVSIL_SMALL, 0) != 0 ||
+         SendMessageA(list, LVM_GETIMAGELIST, LVSIL_STATE, 0) != 0;
+}
+
+// The text of one cell, into a buffer kept across calls; false when the text
+// may not fit (it is then taken as different).
+bool ReadCellText(HWND list, std::int32_t row, std::int32_t column, std::string& buffer, std::string_view& text) {
+  LVITEMA item = {};
+  item.iSubItem = column;
+  item.pszText = buffer.data();
+  item.cchTextMax = static_cast<int>(buffer.size());
+  const auto length = SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+  if (length < 0 || static_cast<std::size_t>(length) + 8 >= buffer.size()) return false;
+  text = std::string_view(buffer.data(), static_cast<std::size_t>(length));
+  return true;
+}
+
+// True when filling the list from `content` would give exactly the rows it
+// shows: as many rows, and in each the same texts, item data and indent.
+// Only for a report list without image lists, where image indexes show
+// nothing.
+bool ShowsContent(HWND list, const Bytes& content) {
+  if (HasImageLists(list) || !IsReportView(list)) return false;
+  const auto header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
+  const auto columns = static_cast<std::int32_t>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0));
+  const auto rows = static_cast<std::int32_t>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+  std::string buffer(4096, '\0');
+  std::string_view shown;
+  std::int32_t row = -1;
+  std::int32_t column = 0;
+  // The columns of a row that its records did not reach are empty in a
+  // freshly filled list.
+  auto restAreEmpty = [&] {
+    for (std::int32_t c = column + 1; row >= 0 && c < columns; ++c)
+      if (!ReadCellText(list, row, c, buffer, shown) || !shown.empty()) return false;
+    return true;
+  };
+  ContentReader reader(content);
+  for (RecordView record; reader.Next(record);) {
+    if (record.kind == 0) {
+      if (!restAreEmpty() || ++row >= rows) return false;
+      column = 0;
+      LVITEMA item = {};
+      item.mask = LVIF_PARAM | LVIF_INDENT;
+      item.iItem = row;
+      if (!SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item))) return false;
+      if (item.lParam != static_cast<LPARAM>(record.itemData) || item.iIndent != std::max(record.indent, 0))
+        return false;
+    } else {
+      if (row < 0) continue;  // a cell before any row sets nothing
+      // Records beyond the list's columns set nothing.
+      if (++column >= columns) continue;
+    }
+    if (!ReadCellText(list, row, column, buffer, shown) || shown != record.text) return false;
+  }
+  return restAreEmpty() && row + 1 == rows;
 }
 
 }  // namespace
@@ -168,31 +274,43 @@ void ReportList::SetMousePointer(std::int32_t pointer) {
     SendMessageA(list_, WM_SETCURSOR, reinterpret_cast<WPARAM>(list_), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
 }
 
-void ReportList::SetContent(const Bytes& content) {
+bool ReportList::SetContent(const Bytes& content) {
   ListState* state = EnsureState(list_);
-  if (state == nullptr) return;
-  state->content = content;
-  state->infoTips.clear();
-  SendMessageA(list_, LVM_DELETEALLITEMS, 0, 0);
-
-  std::int32_t next = 0;      // where the next row goes
-  std::int32_t current = -1;  // the row that cell records fill
-  std::int32_t column = 0;
-  for (const ContentRecord& record : DecodeListContent(content)) {
-    if (record.kind == 0) {
-      current = InsertRow(list_, next, record);
-      column = 0;
-      if (current < 0) continue;
-      next = current + 1;
-      if (state->infoTips.size() <= static_cast<std::size_t>(current))
-        state->infoTips.resize(static_cast<std::size_t>(current) + 1);
-      state->infoTips[static_cast<std::size_t>(current)] = record.secondText;
-    } else {
-      ++column;
-      if (current >= 0) SetCell(list_, current, column, record);
-    }
+  if (state == nullptr) return false;
+  // What may fail for want of memory comes before the rows are touched.
+  try {
+    Bytes copy = content;
+    std::vector<std::string> infoTips(CountRowRecords(content));
+    state->content.swap(copy);
+    state->infoTips.swap(infoTips);
+  } catch (const std::bad_alloc&) {
+    return false;
   }
-  SetRowState(list_, static_cast<WPARAM>(-1), 0, LVIS_SELECTED);
+  SendMessageA(list_, LVM_DELETEALLITEMS, 0, 0);
+  const bool complete = FillRows(list_, content, state->infoTips);
+  ClearSelection(list_);
+  return complete;
+}
+
+bool ReportList::ShowContent(const Bytes& content) {
+  ListState* state = EnsureState(list_);
+  if (state == nullptr) return false;
+  try {
+    if (!ShowsContent(list_, content)) return SetContent(content);
+    // The rows stay; what a fresh fill would change besides them is set here.
+    Bytes copy = content;
+    std::vector<std::string> infoTips;
+    infoTips.reserve(CountRowRecords(content));
+    ContentReader reader(content);
+    for (RecordView record; reader.Next(record);)
+      if (record.kind == 0) infoTips.emplace_back(record.secondText);
+    state->content.swap(copy);
+    state->infoTips.swap(infoTips);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  ClearSelection(list_);
+  return true;
 }
 
 Bytes ReportList::Content() const {

@@ -28,8 +28,12 @@ class ReportList {
   void SetMousePointer(std::int32_t pointer);
 
   // Empties the list and rebuilds it from a list content byte layout; no row
-  // is selected afterwards.
-  void SetContent(const Bytes& content);
+  // is selected afterwards. False when the list refused a row or memory ran
+  // out: the list may then lack rows of the content.
+  bool SetContent(const Bytes& content);
+  // Leaves the list as SetContent(content) would, but keeps the rows (and
+  // where the list is scrolled to) when they already are the content's rows.
+  bool ShowContent(const Bytes& content);
   // The bytes last given to SetContent (not a fresh dump of the rows).
   Bytes Content() const;
   // The info-tip text that the last SetContent gave row `row`; empty if none.

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "host/boundary.h"
 #include "host/handles.h"
 #include "ui/layout.h"
 
@@ -106,7 +107,7 @@ void OnMouseMove(HWND link, LinkState& state, LPARAM position) {
   }
 }
 
-LRESULT CALLBACK LinkProc(HWND link, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT LinkMessage(HWND link, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) {
     auto* state = new LinkState;
     const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
@@ -156,6 +157,10 @@ LRESULT CALLBACK LinkProc(HWND link, UINT message, WPARAM wParam, LPARAM lParam)
       return 0;
   }
   return DefWindowProcW(link, message, wParam, lParam);
+}
+
+LRESULT CALLBACK LinkProc(HWND link, UINT message, WPARAM wParam, LPARAM lParam) {
+  return NoThrowBoundary([&] { return LinkMessage(link, message, wParam, lParam); });
 }
 
 }  // namespace

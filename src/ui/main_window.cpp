@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "host/boundary.h"
 #include "ui/controls.h"
 #include "ui/dpi.h"
 #include "ui/hyperlink.h"
@@ -137,7 +138,7 @@ LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam
     self->controls_ = {};
     return DefWindowProcW(window, message, wParam, lParam);
   }
-  return self->HandleMessage(message, wParam, lParam);
+  return NoThrowBoundary([&] { return self->HandleMessage(message, wParam, lParam); });
 }
 
 LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -403,7 +404,7 @@ LRESULT CALLBACK MainWindow::ListProc(HWND list, UINT message, WPARAM wParam, LP
   if (message == WM_NCDESTROY) {
     RemoveWindowSubclass(list, ListProc, kListSubclass);
   } else {
-    reinterpret_cast<MainWindow*>(self)->RaiseListMouseEvent(message, lParam);
+    NoThrowBoundary([&] { reinterpret_cast<MainWindow*>(self)->RaiseListMouseEvent(message, lParam); });
   }
   return DefSubclassProc(list, message, wParam, lParam);
 }

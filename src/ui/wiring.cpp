@@ -1,5 +1,7 @@
 #include "ui/wiring.h"
 
+#include "host/boundary.h"
+
 namespace {
 using A = AccountLauncher;
 using C = ControlId;
@@ -32,8 +34,11 @@ void LauncherWiring::Raise(ControlId source, int number, const EventArgs& args) 
   if (!launcher_) return;
   for (const Binding& binding : kWiring) {
     if (binding.control != source || binding.event != number) continue;
-    if (binding.handler) (*launcher_.*binding.handler)();
-    if (binding.mouseHandler) (*launcher_.*binding.mouseHandler)(args.x, args.y, args.keys);
+    // A handler that fails leaves the program running.
+    NoThrowBoundary([&] {
+      if (binding.handler) (*launcher_.*binding.handler)();
+      if (binding.mouseHandler) (*launcher_.*binding.mouseHandler)(args.x, args.y, args.keys);
+    });
     return;
   }
 }

@@ -70,6 +70,7 @@ struct ReadCase {
   const char* name;
   Setup setup;
   std::string expected;
+  ReadOutcome outcome;
 };
 
 class ReadFileBytesTest : public testing::TestWithParam<ReadCase> {};
@@ -110,18 +111,50 @@ TEST_P(ReadFileBytesTest, GivesTheWholeFileOrNothing) {
   }
   const std::string expected = c.expected == "content" ? content : c.expected;
   EXPECT_EQ(test::AsString(ReadFileBytes(path)), expected);
+  Bytes data = {1, 2, 3};
+  EXPECT_EQ(ReadFileWithin(path, content.size(), data), c.outcome);
+  EXPECT_EQ(test::AsString(data), expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, ReadFileBytesTest,
-                         testing::Values(ReadCase{"Missing", Setup::kMissing, ""}, ReadCase{"Empty", Setup::kEmpty, ""},
-                                         ReadCase{"Folder", Setup::kFolder, ""},
-                                         ReadCase{"Content", Setup::kContent, "content"},
-                                         ReadCase{"HeldWithoutSharing", Setup::kHeldWithoutSharing, ""},
-                                         ReadCase{"HeldForWriting", Setup::kHeldForWriting, ""},
-                                         ReadCase{"HeldForReading", Setup::kHeldForReading, "content"}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ReadFileBytesTest,
+    testing::Values(ReadCase{"Missing", Setup::kMissing, "", ReadOutcome::kMissing},
+                    ReadCase{"Empty", Setup::kEmpty, "", ReadOutcome::kRead},
+                    ReadCase{"Folder", Setup::kFolder, "", ReadOutcome::kUnreadable},
+                    ReadCase{"Content", Setup::kContent, "content", ReadOutcome::kRead},
+                    ReadCase{"HeldWithoutSharing", Setup::kHeldWithoutSharing, "", ReadOutcome::kUnreadable},
+                    ReadCase{"HeldForWriting", Setup::kHeldForWriting, "", ReadOutcome::kUnreadable},
+                    ReadCase{"HeldForReading", Setup::kHeldForReading, "content", ReadOutcome::kRead}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ReadFileBytes, EmptyPathGivesNothing) { EXPECT_TRUE(ReadFileBytes("").empty()); }
+
+TEST(ReadFileWithin, AFileInAMissingFolderIsMissing) {
+  TempFolder temp;
+  Bytes data;
+  EXPECT_EQ(ReadFileWithin(temp / "no\\data.bin", 100, data), ReadOutcome::kMissing);
+}
+
+// A file larger than the limit is not read, however large: its size alone
+// decides, before any memory is taken.
+TEST(ReadFileWithin, AFileLargerThanTheLimitIsUnreadable) {
+  TempFolder temp;
+  const std::string path = temp / "data.bin";
+  ASSERT_TRUE(WriteWholeFile(path, "abcd"));
+  Bytes data;
+  EXPECT_EQ(ReadFileWithin(path, 4, data), ReadOutcome::kRead);
+  EXPECT_EQ(test::AsString(data), "abcd");
+  EXPECT_EQ(ReadFileWithin(path, 3, data), ReadOutcome::kUnreadable);
+  EXPECT_TRUE(data.empty());
+  {
+    UniqueFile file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    LARGE_INTEGER end;
+    end.QuadPart = 5ll << 30;  // past what a 32-bit process could hold
+    ASSERT_TRUE(file && SetFilePointerEx(file.get(), end, nullptr, FILE_BEGIN) && SetEndOfFile(file.get()));
+  }
+  EXPECT_EQ(ReadFileWithin(path, 16u << 20, data), ReadOutcome::kUnreadable);
+  EXPECT_TRUE(ReadFileBytes(path).empty());
+}
 
 TEST(ReadFileBytes, ReadsALargeFileWhole) {
   TempFolder temp;

@@ -66,17 +66,19 @@ void PutWindowText(HWND window, const std::string& text) {
 
 }  // namespace
 
-ProgramFolder::ProgramFolder() {
-  const std::string templateFolder = folder_ / "UserData__Templete";
-  ready_ = test::CopyFromBin("KestrunLauncher.exe", folder_.path()) &&
-           test::CopyFromBin("fake-browser.exe", folder_.path()) && CreateDirectoryA(templateFolder.c_str(), nullptr) &&
+ProgramFolder::ProgramFolder(const std::string& subfolder, const std::string& programName)
+    : path_(subfolder.empty() ? folder_.path() : folder_ / subfolder), programName_(programName) {
+  const std::string templateFolder = *this / "UserData__Templete";
+  ready_ = (subfolder.empty() || CreateDirectoryA(path_.c_str(), nullptr)) &&
+           test::CopyFromBin("KestrunLauncher.exe", path_, programName) &&
+           test::CopyFromBin("fake-browser.exe", path_) && CreateDirectoryA(templateFolder.c_str(), nullptr) &&
            test::WriteWholeFile(templateFolder + "\\Local State", "{}");
 }
 
 std::vector<std::string> ProgramFolder::Entries() const {
   std::vector<std::string> names;
   WIN32_FIND_DATAA entry;
-  UniqueFind find(FindFirstFileA((folder_ / "*").c_str(), &entry));
+  UniqueFind find(FindFirstFileA((*this / "*").c_str(), &entry));
   if (!find) return names;
   do {
     const std::string name = entry.cFileName;
@@ -143,7 +145,7 @@ bool RunningLauncher::Start(const ProgramFolder& folder, const std::vector<std::
                             std::chrono::milliseconds timeout) {
   std::vector<std::string> environment = browserEnvironment;
   environment.push_back("KL_FAKE_BROWSER_LOG=" + folder.LogPath());
-  if (!child_.Start("\"" + (folder / "KestrunLauncher.exe") + "\"", elsewhere_.path(), environment)) return false;
+  if (!child_.Start("\"" + folder.ProgramPath() + "\"", elsewhere_.path(), environment)) return false;
   window_ = test::WaitForProcessWindow(child_.id(), kCaption, timeout);
   // Shown only after the created event has filled the list and the path.
   if (!window_ || !test::WaitUntil([&] { return IsWindowVisible(window_) != FALSE; }, timeout)) return false;
@@ -178,6 +180,40 @@ Rows RunningLauncher::ScreenRows() {
   for (std::int32_t r = 0; r < count; ++r)
     rows.push_back({access.GetItemText(r, 0, 8192), access.GetItemText(r, 1, 8192)});
   return rows;
+}
+
+std::vector<RunningLauncher::RowState> RunningLauncher::RowStates() {
+  std::vector<RowState> rows;
+  ListViewAccess access;
+  if (!access.Bind(list_, true)) return rows;
+  const std::int32_t count = access.GetItemCount();
+  for (std::int32_t r = 0; r < count; ++r) {
+    const auto marks =
+        static_cast<UINT>(SendMessageA(list_, LVM_GETITEMSTATE, static_cast<WPARAM>(r), LVIS_SELECTED | LVIS_FOCUSED));
+    rows.push_back({access.GetItemText(r, 0, 8192), access.GetItemText(r, 1, 8192), access.GetItemParam(r), marks});
+  }
+  return rows;
+}
+
+int RunningLauncher::SelectionMark() { return static_cast<int>(SendMessageA(list_, LVM_GETSELECTIONMARK, 0, 0)); }
+
+std::string TakeNotice(DWORD processId, std::chrono::milliseconds timeout) {
+  HWND box = nullptr;
+  test::WaitUntil(
+      [&] {
+        for (HWND w = GetTopWindow(nullptr); w && !box; w = GetWindow(w, GW_HWNDNEXT)) {
+          DWORD owner = 0;
+          GetWindowThreadProcessId(w, &owner);
+          if (owner == processId && IsClass(w, "#32770") && IsWindowVisible(w)) box = w;
+        }
+        return box != nullptr;
+      },
+      timeout);
+  if (box == nullptr) return {};
+  const std::string text = WindowText(GetDlgItem(box, 0xFFFF));  // a message box's text
+  PostMessageA(box, WM_COMMAND, IDOK, 0);
+  test::WaitUntil([&] { return !IsWindow(box); });
+  return text;
 }
 
 void RunningLauncher::ClearSelection() {

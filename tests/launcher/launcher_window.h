@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <chrono>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -15,21 +16,25 @@
 namespace launcher_test {
 
 // A temporary program folder: the program, the fake browser and a template
-// profile holding one file.
+// profile holding one file. The program folder may be a subfolder (of that
+// name) of the temporary one, and the program may go by another name.
 class ProgramFolder {
  public:
-  ProgramFolder();
+  explicit ProgramFolder(const std::string& subfolder = {}, const std::string& programName = "KestrunLauncher.exe");
   bool ready() const { return ready_; }
-  const std::string& path() const { return folder_.path(); }
-  std::string operator/(const std::string& relative) const { return folder_ / relative; }
-  std::string ConfigPath() const { return folder_ / "config.ini"; }
-  std::string BrowserPath() const { return folder_ / "fake-browser.exe"; }
-  std::string LogPath() const { return folder_ / "browser.log"; }
+  const std::string& path() const { return path_; }
+  std::string operator/(const std::string& relative) const { return path_ + "\\" + relative; }
+  std::string ProgramPath() const { return *this / programName_; }
+  std::string ConfigPath() const { return *this / "config.ini"; }
+  std::string BrowserPath() const { return *this / "fake-browser.exe"; }
+  std::string LogPath() const { return *this / "browser.log"; }
   // The names directly in the folder, sorted.
   std::vector<std::string> Entries() const;
 
  private:
   test::TempFolder folder_;
+  std::string path_;
+  std::string programName_;
   bool ready_ = false;
 };
 
@@ -61,6 +66,10 @@ struct FileStamp {
 };
 FileStamp StampOf(const std::string& path);
 
+// Waits for a message box of the process, returns its text and closes it;
+// empty when none appears in time.
+std::string TakeNotice(DWORD processId, std::chrono::milliseconds timeout = std::chrono::seconds(10));
+
 class RunningLauncher {
  public:
   // Starts the program in `folder` from another current folder, its browser
@@ -78,6 +87,21 @@ class RunningLauncher {
 
   // The rows on screen, read from this process.
   Rows ScreenRows();
+  // Everything a row shows or keeps: texts, row value, selection and focus
+  // marks; and the list's selection mark.
+  struct RowState {
+    std::string text0, text1;
+    std::int32_t value = 0;
+    UINT marks = 0;  // LVIS_SELECTED | LVIS_FOCUSED
+    bool operator==(const RowState&) const = default;
+  };
+  std::vector<RowState> RowStates();
+  int SelectionMark();
+  // Waits for a message box of the program, returns its text and closes it;
+  // empty when none appears in time.
+  std::string TakeNotice(std::chrono::milliseconds timeout = std::chrono::seconds(10)) {
+    return launcher_test::TakeNotice(child_.id(), timeout);
+  }
   // The first selected row, -1 for none.
   int SelectedRow();
   std::string AccountText();
@@ -104,6 +128,8 @@ class RunningLauncher {
   bool WaitForRows(const Rows& expected, const std::string& configPath,
                    std::chrono::milliseconds timeout = std::chrono::seconds(10));
   bool WaitForExit(DWORD& exitCode) { return child_.WaitForExit(exitCode, std::chrono::seconds(10)); }
+  // Ends the program at once (TerminateProcess), wherever it is.
+  void Kill() { child_.Kill(); }
 
  private:
   void ClickControl(HWND control);

@@ -12,6 +12,7 @@
 #include "host/handles.h"
 #include "launcher/command_line.h"
 #include "launcher/list_content.h"
+#include "end_to_end.h"
 #include "launcher_window.h"
 #include "mouse_input.h"
 #include "stored_list.h"
@@ -20,46 +21,6 @@
 using namespace launcher_test;
 
 namespace {
-
-Bytes ContentOf(const Rows& rows) {
-  Bytes content;
-  for (const Row& row : rows) {
-    const Bytes record = EncodeRowRecord(-1, 0, row.first);
-    const Bytes cell = EncodeCellRecord(-1, row.second);
-    content.insert(content.end(), record.begin(), record.end());
-    content.insert(content.end(), cell.begin(), cell.end());
-  }
-  return content;
-}
-
-class EndToEnd : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_TRUE(folder_.ready());
-    ASSERT_TRUE(icon_.Set(folder_.BrowserPath() + ",0"));
-  }
-
-  void StoreRows(const Rows& rows) { ASSERT_TRUE(WriteStored(folder_.ConfigPath(), ContentOf(rows))); }
-
-  // Starts the program; fails the test when it does not come up.
-  void Start(RunningLauncher& launcher, const std::vector<std::string>& browserEnvironment = {}) {
-    ASSERT_TRUE(launcher.Start(folder_, browserEnvironment)) << "the program did not come up";
-  }
-
-  void ExpectRows(RunningLauncher& launcher, const Rows& expected) {
-    EXPECT_TRUE(launcher.WaitForRows(expected, folder_.ConfigPath()));
-    EXPECT_EQ(launcher.ScreenRows(), expected);
-    EXPECT_EQ(StoredRows(folder_.ConfigPath()), expected);
-  }
-
-  // Waits until config.ini has been replaced since `before`.
-  bool WaitForSave(const FileStamp& before) {
-    return test::WaitUntil([&] { return !(StampOf(folder_.ConfigPath()) == before); });
-  }
-
-  ProgramFolder folder_;
-  BrowserIconValue icon_;
-};
 
 // ---- start-up -------------------------------------------------------------
 

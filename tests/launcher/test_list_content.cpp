@@ -128,6 +128,35 @@ TEST(ListContent, WriterCutsATextAtAZeroByte) {
   EXPECT_EQ(bytes.size(), 17u + 3u + 1u);
 }
 
+TEST(ListContent, RowRecordsAreCountedAmongTheWholeRecords) {
+  const Bytes row = EncodeRowRecord(-1, 0, "1");
+  const Bytes cell = EncodeCellRecord(-1, "a");
+  const struct {
+    const char* name;
+    Bytes content;
+    std::size_t rows;
+  } cases[] = {
+      {"nothing", {}, 0},
+      {"the worked example", kWorkedExample, 1},
+      {"cells only", Concat({cell, cell}), 0},
+      {"rows with and without cells", Concat({row, cell, row, row, cell, cell}), 3},
+      {"a row cut short", Concat({row, cell, Bytes(row.begin(), row.end() - 1)}), 1},
+      {"a row after a damaged record", Concat({row, Bytes(17, 1), row}), 1},
+  };
+  for (const auto& c : cases) EXPECT_EQ(CountRowRecords(c.content), c.rows) << c.name;
+}
+
+TEST(ListContent, TheReaderStopsForGoodAtARecordCutShort) {
+  const Bytes row = EncodeRowRecord(-1, 0, "1");
+  const Bytes body = Concat({row, Bytes(row.begin(), row.end() - 1)});
+  ContentReader reader(body);
+  RecordView record;
+  ASSERT_TRUE(reader.Next(record));
+  EXPECT_EQ(record.text, "1");
+  EXPECT_FALSE(reader.Next(record));
+  EXPECT_FALSE(reader.Next(record));
+}
+
 TEST(ListContent, RandomBytesNeverReadPastTheEnd) {
   std::mt19937 random(20240601);
   for (int round = 0; round < 2000; ++round) {

@@ -18,6 +18,29 @@ Bytes Join(const std::vector<Bytes>& parts) {
   return all;
 }
 
+std::string CellText(HWND list, int row, int column) {
+  char text[256] = {};
+  LVITEMA item = {};
+  item.iSubItem = column;
+  item.pszText = text;
+  item.cchTextMax = sizeof text;
+  SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
+  return text;
+}
+
+// A two-column report list with single selection.
+HWND MakeList(HWND parent) {
+  HWND list = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SINGLESEL, 0, 0, 300, 200,
+                              parent, nullptr, nullptr, nullptr);
+  for (int column = 0; column < 2; ++column) {
+    LVCOLUMNA c = {};
+    c.mask = LVCF_WIDTH;
+    c.cx = 100;
+    SendMessageA(list, LVM_INSERTCOLUMNA, column, reinterpret_cast<LPARAM>(&c));
+  }
+  return list;
+}
+
 // A visible topmost frame, made once (showing and hiding a top-level window
 // is slow under Wine), holding a fresh two-column report list and edit box.
 class ControlsTest : public ::testing::Test {
@@ -32,17 +55,10 @@ class ControlsTest : public ::testing::Test {
 
   void SetUp() override {
     ASSERT_NE(frame_, nullptr);
-    list_ = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SINGLESEL, 0, 0, 300, 200,
-                            frame_, nullptr, nullptr, nullptr);
+    list_ = MakeList(frame_);
     edit_ = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 0, 210, 300, 24, frame_, nullptr,
                             nullptr, nullptr);
     ASSERT_NE(list_, nullptr);
-    for (int column = 0; column < 2; ++column) {
-      LVCOLUMNA c = {};
-      c.mask = LVCF_WIDTH;
-      c.cx = 100;
-      SendMessageA(list_, LVM_INSERTCOLUMNA, column, reinterpret_cast<LPARAM>(&c));
-    }
   }
   void TearDown() override {
     DestroyWindow(list_);
@@ -50,15 +66,7 @@ class ControlsTest : public ::testing::Test {
   }
 
   int RowCount() const { return static_cast<int>(SendMessageA(list_, LVM_GETITEMCOUNT, 0, 0)); }
-  std::string Cell(int row, int column) const {
-    char text[256] = {};
-    LVITEMA item = {};
-    item.iSubItem = column;
-    item.pszText = text;
-    item.cchTextMax = sizeof text;
-    SendMessageA(list_, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
-    return text;
-  }
+  std::string Cell(int row, int column) const { return CellText(list_, row, column); }
   LVITEMA Item(int row) const {
     LVITEMA item = {};
     item.mask = LVIF_IMAGE | LVIF_PARAM | LVIF_STATE;
@@ -154,6 +162,117 @@ TEST_F(ControlsTest, ContentLeavesNoRowSelected) {
   ReportList(list_).SetSelectedRow(1);
   ReportList(list_).SetContent(Join({kWorkedExample, kWorkedExample}));
   EXPECT_EQ(ReportList(list_).SelectedRow(), -1);
+}
+
+// Everything a row of the list shows or keeps, and what the list keeps besides.
+struct ListSnapshot {
+  std::vector<std::vector<std::string>> cells;
+  std::vector<LPARAM> values;
+  std::vector<int> indents;
+  std::vector<UINT> marks;
+  std::vector<std::string> tips;
+  int selectionMark = 0;
+  Bytes content;
+  bool operator==(const ListSnapshot&) const = default;
+};
+
+ListSnapshot Snapshot(HWND list) {
+  ListSnapshot shot;
+  const int rows = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+  for (int r = 0; r < rows; ++r) {
+    const std::vector<std::string> cells = {CellText(list, r, 0), CellText(list, r, 1)};
+    LVITEMA item = {};
+    item.mask = LVIF_PARAM | LVIF_INDENT | LVIF_STATE;
+    item.iItem = r;
+    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    shot.cells.push_back(cells);
+    shot.values.push_back(item.lParam);
+    shot.indents.push_back(item.iIndent);
+    shot.marks.push_back(item.state & (LVIS_SELECTED | LVIS_FOCUSED));
+    shot.tips.push_back(ReportList(list).InfoTip(r));
+  }
+  shot.selectionMark = static_cast<int>(SendMessageA(list, LVM_GETSELECTIONMARK, 0, 0));
+  shot.content = ReportList(list).Content();
+  return shot;
+}
+
+// Counts the rows inserted into the list it watches.
+LRESULT CALLBACK CountInserts(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR count) {
+  if (message == LVM_INSERTITEMA || message == LVM_INSERTITEMW) ++*reinterpret_cast<int*>(count);
+  return DefSubclassProc(list, message, wParam, lParam);
+}
+
+Bytes Tipped(const std::string& text, const std::string& tip) {
+  ContentRecord row;
+  row.text = text;
+  row.secondText = tip;
+  return EncodeRecord(row);
+}
+
+struct ShowCase {
+  const char* name;
+  Bytes shown;   // the content the list holds before
+  Bytes stored;  // the content it is asked to show
+  bool kept;     // the rows stay as they are
+};
+
+// Showing a content leaves the list exactly as filling it afresh would; the
+// rows are inserted again only when they are not the content's rows already.
+TEST_F(ControlsTest, ShowingAContentLeavesTheListAsAFreshFillWould) {
+  const std::string shop = test::Narrow(L"店铺一");
+  const Bytes three = Join({EncodeRowRecord(-1, 7, "1"), EncodeCellRecord(-1, shop), EncodeRowRecord(-1, -2, "2"),
+                            EncodeCellRecord(-1, "b"), EncodeRowRecord(-1, 0, "3"), EncodeCellRecord(-1, "c")});
+  const Bytes threeWithImages =
+      Join({EncodeRowRecord(-1, 7, "1"), EncodeCellRecord(0, shop), EncodeRowRecord(-1, -2, "2"),
+            EncodeCellRecord(0, "b"), EncodeRowRecord(-1, 0, "3"), EncodeCellRecord(0, "c")});
+  const std::vector<ShowCase> cases = {
+      {"the same rows", three, three, true},
+      {"the same rows, cell images that show nothing", three, threeWithImages, true},
+      {"the same rows, other info tips", Join({Tipped("1", "tip"), EncodeCellRecord(-1, "a")}),
+       Join({Tipped("1", ""), EncodeCellRecord(-1, "a")}), true},
+      {"an empty cell without a record", Join({EncodeRowRecord(-1, 0, "1"), EncodeCellRecord(-1, "")}),
+       EncodeRowRecord(-1, 0, "1"), true},
+      {"a record beyond the columns", Join({EncodeRowRecord(-1, 0, "1"), EncodeCellRecord(-1, "a")}),
+       Join({EncodeRowRecord(-1, 0, "1"), EncodeCellRecord(-1, "a"), EncodeCellRecord(-1, "z")}), true},
+      {"nothing and nothing", {}, {}, true},
+      {"another text", three, Join({EncodeRowRecord(-1, 7, "1"), EncodeCellRecord(-1, "a")}), false},
+      {"another item data", Join({EncodeRowRecord(-1, 7, "1"), EncodeCellRecord(-1, "a")}),
+       Join({EncodeRowRecord(-1, 8, "1"), EncodeCellRecord(-1, "a")}), false},
+      {"another indent", Join({EncodeRowRecord(-1, 0, "1")}), EncodeRecord(ContentRecord{0, -1, -1, 2, 0, "1", ""}),
+       false},
+      {"a row more", EncodeRowRecord(-1, 0, "1"), Join({EncodeRowRecord(-1, 0, "1"), EncodeRowRecord(-1, 0, "2")}),
+       false},
+      {"a row fewer", Join({EncodeRowRecord(-1, 0, "1"), EncodeRowRecord(-1, 0, "2")}), EncodeRowRecord(-1, 0, "1"),
+       false},
+      {"a cell without a record", Join({EncodeRowRecord(-1, 0, "1"), EncodeCellRecord(-1, "a")}),
+       EncodeRowRecord(-1, 0, "1"), false},
+      {"a damaged body", three, Bytes(three.begin(), three.end() - 3), false},
+  };
+  HWND fresh = MakeList(frame_);
+  int inserts = 0;
+  ASSERT_TRUE(SetWindowSubclass(list_, CountInserts, 1, reinterpret_cast<DWORD_PTR>(&inserts)));
+  for (const ShowCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    ReportList(list_).SetContent(c.shown);
+    if (RowCount() > 0) ReportList(list_).SetSelectedRow(RowCount() - 1);
+    inserts = 0;
+    EXPECT_TRUE(ReportList(list_).ShowContent(c.stored));
+    EXPECT_EQ(inserts == 0, c.kept) << inserts << " rows inserted";
+    ReportList(fresh).SetContent(c.stored);
+    EXPECT_EQ(Snapshot(list_), Snapshot(fresh));
+  }
+  RemoveWindowSubclass(list_, CountInserts, 1);
+  DestroyWindow(fresh);
+}
+
+TEST_F(ControlsTest, ShowingTheRowsItHoldsKeepsTheListWhereItIsScrolled) {
+  AddRows(100);
+  SendMessageA(list_, LVM_ENSUREVISIBLE, 80, FALSE);
+  const auto top = SendMessageA(list_, LVM_GETTOPINDEX, 0, 0);
+  ASSERT_GT(top, 0);
+  ReportList(list_).ShowContent(ReportList(list_).Content());
+  EXPECT_EQ(SendMessageA(list_, LVM_GETTOPINDEX, 0, 0), top);
 }
 
 TEST_F(ControlsTest, SelectedRowWritesAndReads) {

@@ -10,6 +10,7 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -41,6 +42,7 @@ class RecordingTarget : public EventTarget {
   void Raise(ControlId source, int number, const EventArgs& args) override {
     if (source == C::MainWindow && number == event::kWindowCreated) controlsWhenCreated = Parents();
     events.push_back({source, number, args, ReportList(Window(C::List1)).SelectedRow()});
+    if (failing) throw std::bad_alloc();
   }
   HWND Window(ControlId id) const { return controls[static_cast<std::size_t>(ControlIndex(id))]; }
   // Each control's parent at this moment (0 for a missing control).
@@ -56,6 +58,7 @@ class RecordingTarget : public EventTarget {
   }
 
   ControlWindows controls = {};
+  bool failing = false;  // every handler fails after it is recorded
   int readyCalls = 0;
   std::vector<HWND> controlsWhenCreated;
   std::vector<Raised> events;
@@ -379,6 +382,30 @@ TEST_F(MainWindowTest, ButtonsRaiseTheirClickedEvent) {
     EXPECT_EQ(target_->events[0].source, id);
     EXPECT_EQ(target_->events[0].number, event::kButtonClicked);
   }
+}
+
+// A handler that throws leaves the window running: the exception never
+// reaches user32, whether the message came through the loop, was sent
+// directly, or went to the list's subclass.
+TEST_F(MainWindowTest, AFailingHandlerLeavesTheWindowRunning) {
+  target_->events.clear();
+  target_->failing = true;
+  PostMessageW(Control(C::Button4), BM_CLICK, 0, 0);
+  PumpFor(*window_, 50ms);
+  SendMessageW(Control(C::Button5), BM_CLICK, 0, 0);
+  SendMessageW(Control(C::List1), WM_MOUSEMOVE, 0, MAKELPARAM(4, 5));
+  target_->failing = false;
+  SendMessageW(Control(C::Button7), BM_CLICK, 0, 0);
+  PumpFor(*window_, 50ms);
+  std::vector<std::pair<ControlId, int>> raised;
+  for (const Raised& e : target_->events)  // the real pointer may move over the list meanwhile
+    if (e.number != event::kMouseMoved || (e.args.x == 4 && e.args.y == 5)) raised.push_back({e.source, e.number});
+  const std::vector<std::pair<ControlId, int>> expected = {{C::Button4, event::kButtonClicked},
+                                                           {C::Button5, event::kButtonClicked},
+                                                           {C::List1, event::kMouseMoved},
+                                                           {C::Button7, event::kButtonClicked}};
+  EXPECT_EQ(raised, expected);
+  EXPECT_TRUE(IsWindow(window_->Handle()));
 }
 
 TEST_F(MainWindowTest, ListMouseEventsCarryUnsignedPositionHalves) {

@@ -1,0 +1,57 @@
+#include "host/notice.h"
+
+#include <string>
+#include <vector>
+
+#include "host/boundary.h"
+
+namespace {
+
+constexpr char kProgramName[] = "KestrunLauncher";
+
+struct PendingNotice {
+  HWND owner;
+  std::string text;
+};
+
+// Notices waiting for the message loop; only the user-interface thread
+// touches them.
+std::vector<PendingNotice>& Pending() {
+  static std::vector<PendingNotice> pending;
+  return pending;
+}
+
+std::string CaptionOf(HWND window) {
+  char caption[256] = {};
+  if (window == nullptr || GetWindowTextA(window, caption, sizeof caption) <= 0) return kProgramName;
+  return caption;
+}
+
+void CALLBACK ShowPendingNotices(HWND, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(nullptr, timer);
+  NoThrowBoundary([] {
+    std::vector<PendingNotice> notices;
+    notices.swap(Pending());
+    for (const PendingNotice& notice : notices) {
+      const HWND owner = IsWindow(notice.owner) ? notice.owner : nullptr;
+      MessageBoxA(owner, notice.text.c_str(), CaptionOf(owner).c_str(), MB_OK | MB_ICONWARNING | MB_SETFOREGROUND);
+    }
+  });
+}
+
+}  // namespace
+
+void TellUser(const std::string& text) {
+  MessageBoxA(nullptr, text.c_str(), kProgramName, MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
+}
+
+void TellUserWhenIdle(HWND window, const std::string& text) {
+  NoThrowBoundary([&] {
+    Pending().push_back({window ? GetAncestor(window, GA_ROOT) : nullptr, text});
+    // A thread timer's message comes only once the queue has nothing else.
+    if (Pending().size() == 1 && SetTimer(nullptr, 0, 0, ShowPendingNotices) == 0) {
+      Pending().clear();
+      TellUser(text);
+    }
+  });
+}
