@@ -15,7 +15,6 @@ int LabelTextHeight(HWND label, HFONT font) {
   GetClientRect(label, &client);
   const WindowDc dc(label);
   if (!dc) return 0;
-  if (font == nullptr) font = reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0));
   const SelectionGuard selected(dc.get(), font);
   RECT needed = {0, 0, client.right, 0};
   // As the label itself draws it: wrapped at word breaks, tabs expanded.

@@ -14,10 +14,9 @@
 // reads as the font it was set in.
 constexpr int kLabelFontReductionLimit = 2;
 
-// The height the label needs for its text at its current width, in `font`
-// (its own font when none is given): the empty lines and spaces at the end of
-// a text draw nothing.
-int LabelTextHeight(HWND label, HFONT font = nullptr);
+// The height the label needs for its text at its current width in `font`:
+// the empty lines and spaces at the end of a text draw nothing.
+int LabelTextHeight(HWND label, HFONT font);
 
 // The font the label needs for its whole text to fit its height: empty when
 // `font` serves; else `font` (same face, weight and character set) at the
