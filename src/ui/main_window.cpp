@@ -136,6 +136,7 @@ LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam
     SetWindowLongPtrW(window, GWLP_USERDATA, 0);
     self->window_ = nullptr;
     self->controls_ = {};
+    self->labelFonts_ = {};  // the labels that drew with them are gone
     return DefWindowProcW(window, message, wParam, lParam);
   }
   return NoThrowBoundary([&] { return self->HandleMessage(message, wParam, lParam); });
@@ -223,15 +224,18 @@ HWND MainWindow::CreateControl(const ControlEntry& entry) {
 }
 
 // What a control takes from the resolution besides its table rectangle: its
-// font, a label's growth to fit its text, the list's column widths, the
-// picture's drawn size.
+// font (for a label, a little smaller where its text needs it), the list's
+// column widths, the picture's drawn size.
 void MainWindow::FitControlToDpi(const ControlEntry& entry, HWND control, bool redraw) {
   if (entry.kind == ControlKind::PictureBox) {  // it shows no text
     SetPictureBoxDpi(control, dpi_);
     return;
   }
-  SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.Get(entry.font)), redraw);
-  if (entry.kind == ControlKind::Label) GrowLabelToItsText(control, ScaleToDpi(entry.height, dpi_), dpi_);
+  HFONT font = fonts_.Get(entry.font);
+  UniqueFont fitted = entry.kind == ControlKind::Label ? FitLabelFont(control, font, dpi_) : UniqueFont();
+  SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fitted ? fitted.get() : font), redraw);
+  // The label's former font is freed only now that it no longer draws with it.
+  labelFonts_[static_cast<std::size_t>(ControlIndex(entry.id))] = std::move(fitted);
   if (entry.kind == ControlKind::ReportList) {
     for (std::size_t i = 0; i < kListColumns.size(); ++i)
       SendMessageW(control, LVM_SETCOLUMNWIDTH, i, MAKELPARAM(ScaleToDpi(kListColumns[i].width, dpi_), 0));

@@ -8,6 +8,7 @@
 
 #include <array>
 
+#include "host/handles.h"
 #include "ui/events.h"
 #include "ui/layout.h"
 #include "ui/layout_fonts.h"
@@ -62,4 +63,6 @@ class MainWindow {
   LayoutFonts fonts_;
   UniqueBitmap picture_;
   UniqueFont openRowFont_;  // the list's font in bold
+  // By control: a label's own smaller font where its text needs one.
+  std::array<UniqueFont, kControlCount> labelFonts_;
 };

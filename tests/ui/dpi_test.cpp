@@ -32,8 +32,8 @@ using C = ControlId;
 constexpr char kExpectedDpiVariable[] = "KL_EXPECT_DPI";
 
 // The window's outer size and every control's rectangle in its parent, each
-// the 96-dpi table scaled (a label may be a little taller); works on a window
-// of another process too.
+// the 96-dpi table scaled, labels included; works on a window of another
+// process too.
 void ExpectScaledLayout(HWND window, int dpi) {
   RECT outer = {};
   ASSERT_TRUE(GetWindowRect(window, &outer));
@@ -50,20 +50,57 @@ void ExpectScaledLayout(HWND window, int dpi) {
     RECT at = {};
     GetWindowRect(control, &at);
     MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&at), 2);
-    RECT expected = {MulDiv(entry.left, dpi, 96), MulDiv(entry.top, dpi, 96),
-                     MulDiv(entry.left, dpi, 96) + MulDiv(entry.width, dpi, 96),
-                     MulDiv(entry.top, dpi, 96) + MulDiv(entry.height, dpi, 96)};
-    if (entry.kind == ControlKind::Label) {  // it may grow downward a little to keep its text whole
-      const LONG growth = at.bottom - expected.bottom;
-      EXPECT_GE(growth, 0);
-      EXPECT_LE(growth, MulDiv(kLabelGrowthLimit, dpi, 96));
-      if (growth > 0) std::printf("label %d grows by %ld px at %d dpi\n", ControlIndex(entry.id), growth, dpi);
-      expected.bottom = std::clamp(at.bottom, expected.bottom, expected.bottom + MulDiv(kLabelGrowthLimit, dpi, 96));
-    }
+    const RECT expected = {MulDiv(entry.left, dpi, 96), MulDiv(entry.top, dpi, 96),
+                           MulDiv(entry.left, dpi, 96) + MulDiv(entry.width, dpi, 96),
+                           MulDiv(entry.top, dpi, 96) + MulDiv(entry.height, dpi, 96)};
     EXPECT_TRUE(EqualRect(&at, &expected))
         << "(" << at.left << ", " << at.top << ")-(" << at.right << ", " << at.bottom << ") instead of ("
         << expected.left << ", " << expected.top << ")-(" << expected.right << ", " << expected.bottom << ")";
   }
+}
+
+// --- Measuring captions --------------------------------------------------------
+
+std::wstring Caption(HWND control) {
+  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
+// A label's blank tail (empty lines, spaces) draws nothing and may be clipped.
+std::wstring WithoutBlankTail(std::wstring text) {
+  while (!text.empty() && (text.back() == L' ' || text.back() == L'\r' || text.back() == L'\n')) text.pop_back();
+  return text;
+}
+
+// The extent of a text in a control's own font (or in `font`): DrawText's
+// measurement, on one line or wrapped at `wrapWidth` as a label wraps it.
+SIZE TextExtent(HWND control, const std::wstring& text, int wrapWidth = 0, HFONT font = nullptr) {
+  HDC dc = GetDC(control);
+  HGDIOBJ old = SelectObject(dc, font ? font : reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+  RECT r = {0, 0, wrapWidth, 0};
+  const UINT format =
+      DT_CALCRECT | DT_NOPREFIX | DT_EXPANDTABS | (wrapWidth > 0 ? static_cast<UINT>(DT_WORDBREAK) : DT_SINGLELINE);
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, format);
+  SelectObject(dc, old);
+  ReleaseDC(control, dc);
+  return {r.right - r.left, r.bottom - r.top};
+}
+
+int FontLineHeight(HWND control) {
+  HDC dc = GetDC(control);
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+  TEXTMETRICW metrics = {};
+  GetTextMetricsW(dc, &metrics);
+  SelectObject(dc, old);
+  ReleaseDC(control, dc);
+  return metrics.tmHeight;
+}
+
+SIZE ClientSize(HWND control) {
+  RECT r = {};
+  GetClientRect(control, &r);
+  return {r.right, r.bottom};
 }
 
 // --- In this process, at the resolution it was started with -----------------
@@ -118,7 +155,24 @@ TEST_F(AtSystemDpi, WindowAndControlsAreTheTableScaled) {
   EXPECT_EQ(outer.top, (GetSystemMetrics(SM_CYSCREEN) - size.cy) / 2);
 }
 
-// Every control's font and the list's column widths at `dpi`.
+// A label's font smaller than the layout's by `reduced` pixels of character
+// height: its text (blank tail excluded) fits the label, and with any
+// reduction at all, one pixel larger would not have.
+void ExpectLabelFontIsTheLargestThatFits(HWND label, const LOGFONTW& logical, LONG reduced) {
+  const std::wstring text = WithoutBlankTail(Caption(label));
+  const SIZE box = ClientSize(label);
+  EXPECT_LE(TextExtent(label, text, box.cx).cy, box.cy) << test::Narrow(text);
+  if (reduced == 0) return;
+  LOGFONTW larger = logical;
+  larger.lfHeight += logical.lfHeight < 0 ? -1 : 1;
+  HFONT font = CreateFontIndirectW(&larger);
+  ASSERT_NE(font, nullptr);
+  EXPECT_GT(TextExtent(label, text, box.cx, font).cy, box.cy) << "a pixel larger fits too";
+  DeleteObject(font);
+}
+
+// Every control's font and the list's column widths at `dpi`. A label may
+// have the same font a little smaller, only as much as its text needs.
 void ExpectScaledFontsAndColumns(const MainWindow& window, int dpi) {
   struct Case {
     ControlId id;
@@ -127,25 +181,46 @@ void ExpectScaledFontsAndColumns(const MainWindow& window, int dpi) {
   };
   const Case cases[] = {{C::List1, L"楷体", 16},     {C::Edit1, L"楷体", 16},      {C::Link3, L"华文中宋", 16},
                         {C::Link1, L"华文中宋", 16}, {C::Label1, L"华文中宋", 14}, {C::Label3, L"华文中宋", 14},
-                        {C::Button4, nullptr, 0},    {C::Label4, nullptr, 0},      {C::Edit2, nullptr, 0}};
+                        {C::Button4, nullptr, 0},    {C::Label4, nullptr, 0},      {C::Label2, nullptr, 0},
+                        {C::Edit2, nullptr, 0}};
+  const auto stock = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
   LOGFONTW standard = {};
-  GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof standard, &standard);
+  GetObjectW(stock, sizeof standard, &standard);
   for (const Case& c : cases) {
     SCOPED_TRACE(ControlIndex(c.id));
-    auto font = reinterpret_cast<HFONT>(SendMessageW(window.Control(c.id), WM_GETFONT, 0, 0));
+    HWND control = window.Control(c.id);
+    const bool label = kControls[static_cast<std::size_t>(ControlIndex(c.id))].kind == ControlKind::Label;
+    auto font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
+    if (!c.face && dpi == SystemDpi() && (!label || font == stock)) {
+      EXPECT_EQ(font, stock);  // made at the system resolution
+      if (label) ExpectLabelFontIsTheLargestThatFits(control, standard, 0);
+      continue;
+    }
     LOGFONTW logical = {};
     ASSERT_EQ(GetObjectW(font, sizeof logical, &logical), static_cast<int>(sizeof logical));
+    LOGFONTW expected = standard;
     if (c.face) {
-      EXPECT_STREQ(logical.lfFaceName, c.face);
-      EXPECT_EQ(logical.lfHeight, -MulDiv(c.height, dpi, 96));
-      EXPECT_EQ(logical.lfWeight, FW_NORMAL);
-      EXPECT_EQ(logical.lfCharSet, GB2312_CHARSET);
-    } else if (dpi == SystemDpi()) {
-      EXPECT_EQ(font, GetStockObject(DEFAULT_GUI_FONT));  // made at the system resolution
+      lstrcpynW(expected.lfFaceName, c.face, LF_FACESIZE);
+      expected.lfHeight = -MulDiv(c.height, dpi, 96);
+      expected.lfWeight = FW_NORMAL;
+      expected.lfCharSet = GB2312_CHARSET;
     } else {
-      EXPECT_STREQ(logical.lfFaceName, standard.lfFaceName);
-      EXPECT_EQ(logical.lfHeight, MulDiv(standard.lfHeight, dpi, SystemDpi()));
+      expected.lfHeight = MulDiv(standard.lfHeight, dpi, SystemDpi());
     }
+    EXPECT_STREQ(logical.lfFaceName, expected.lfFaceName);
+    EXPECT_EQ(logical.lfWeight, expected.lfWeight);
+    EXPECT_EQ(logical.lfCharSet, expected.lfCharSet);
+    if (!label) {
+      EXPECT_EQ(logical.lfHeight, expected.lfHeight);
+      continue;
+    }
+    EXPECT_EQ(logical.lfHeight < 0, expected.lfHeight < 0);
+    const LONG reduced = std::abs(expected.lfHeight) - std::abs(logical.lfHeight);
+    EXPECT_GE(reduced, 0);
+    EXPECT_LE(reduced, MulDiv(kLabelFontReductionLimit, dpi, 96));
+    std::printf("label %d: font height %ld px at %d dpi (scaled %ld)\n", ControlIndex(c.id), std::abs(logical.lfHeight),
+                dpi, std::abs(expected.lfHeight));
+    ExpectLabelFontIsTheLargestThatFits(control, logical, reduced);
   }
   HWND list = window.Control(C::List1);
   EXPECT_EQ(SendMessageW(list, LVM_GETCOLUMNWIDTH, 0, 0), MulDiv(50, dpi, 96));
@@ -221,48 +296,6 @@ TEST_F(AtSystemDpi, MovingToAnotherResolutionScalesEverythingAnew) {
 }
 
 // --- Captions fit ------------------------------------------------------------
-
-std::wstring Caption(HWND control) {
-  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
-  text.resize(static_cast<std::size_t>(GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
-  return text;
-}
-
-// A label's blank tail (empty lines, spaces) draws nothing and may be clipped.
-std::wstring WithoutBlankTail(std::wstring text) {
-  while (!text.empty() && (text.back() == L' ' || text.back() == L'\r' || text.back() == L'\n')) text.pop_back();
-  return text;
-}
-
-// The extent of a text in a control's own font: DrawText's measurement, on
-// one line or wrapped at `wrapWidth` as a label wraps it.
-SIZE TextExtent(HWND control, const std::wstring& text, int wrapWidth = 0) {
-  HDC dc = GetDC(control);
-  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
-  RECT r = {0, 0, wrapWidth, 0};
-  const UINT format =
-      DT_CALCRECT | DT_NOPREFIX | DT_EXPANDTABS | (wrapWidth > 0 ? static_cast<UINT>(DT_WORDBREAK) : DT_SINGLELINE);
-  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, format);
-  SelectObject(dc, old);
-  ReleaseDC(control, dc);
-  return {r.right - r.left, r.bottom - r.top};
-}
-
-int FontLineHeight(HWND control) {
-  HDC dc = GetDC(control);
-  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
-  TEXTMETRICW metrics = {};
-  GetTextMetricsW(dc, &metrics);
-  SelectObject(dc, old);
-  ReleaseDC(control, dc);
-  return metrics.tmHeight;
-}
-
-SIZE ClientSize(HWND control) {
-  RECT r = {};
-  GetClientRect(control, &r);
-  return {r.right, r.bottom};
-}
 
 TEST_F(AtSystemDpi, NoCaptionIsClipped) {
   const int dpi = Dpi();
