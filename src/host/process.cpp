@@ -74,3 +74,16 @@ bool EnableDebugPrivilege() {
   privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
   return AdjustTokenPrivileges(token.get(), FALSE, &privileges, 0, nullptr, nullptr) != FALSE;
 }
+
+bool StartProgramW(std::wstring commandLine) {
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = SW_SHOWNORMAL;
+  PROCESS_INFORMATION started = {};
+  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started))
+    return false;
+  UniqueHandle process(started.hProcess);
+  UniqueHandle thread(started.hThread);
+  return true;
+}

@@ -20,5 +20,9 @@ bool RunProgram(const std::string& commandLine, bool waitForExit, std::optional<
 // could not be started), so that the caller can tell when it has ended.
 UniqueHandle StartProgram(const std::string& commandLine, std::optional<std::int32_t> showMode = std::nullopt);
 
+// Starts a wide command line shown normally, without waiting and without
+// keeping its handles. False when it cannot be started.
+bool StartProgramW(std::wstring commandLine);
+
 // Enables SeDebugPrivilege in the process's token; the adjustment's result.
 bool EnableDebugPrivilege();

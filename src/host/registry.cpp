@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <cwchar>
+
 #include "host/code_page.h"
 #include "host/handles.h"
 #include "host/text.h"
@@ -95,4 +97,26 @@ std::vector<std::string> ListRegistrySubkeys(std::int32_t root, const std::strin
     names.emplace_back(name, length);
   }
   return names;
+}
+
+std::wstring ReadClassesRootDefaultW(const std::wstring& key) {
+  UniqueRegKey opened;
+  if (RegOpenKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_QUERY_VALUE, opened.put()) != ERROR_SUCCESS) return {};
+  DWORD type = 0;
+  DWORD size = 0;
+  if (RegQueryValueExW(opened.get(), nullptr, nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
+      (type != REG_SZ && type != REG_EXPAND_SZ))
+    return {};
+  std::wstring text(size / sizeof(wchar_t) + 1, L'\0');
+  size = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+  if (RegQueryValueExW(opened.get(), nullptr, nullptr, &type, reinterpret_cast<BYTE*>(text.data()), &size) !=
+      ERROR_SUCCESS)
+    return {};
+  text.resize(wcsnlen(text.c_str(), text.size()));
+  if (type == REG_EXPAND_SZ) {
+    std::wstring expanded(32768, L'\0');
+    const DWORD n = ExpandEnvironmentStringsW(text.c_str(), expanded.data(), static_cast<DWORD>(expanded.size()));
+    if (n > 0 && n <= expanded.size()) text.assign(expanded.c_str());
+  }
+  return text;
 }

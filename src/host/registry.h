@@ -27,3 +27,8 @@ std::vector<std::string> ListRegistrySubkeys(std::int32_t root, const std::strin
 
 // The same, with `fallback` on failure.
 std::string ReadRegistryText(std::int32_t root, std::string_view path, std::string_view fallback = {});
+
+// The default value of a key under HKEY_CLASSES_ROOT (REG_SZ, or REG_EXPAND_SZ
+// expanded), in wide characters: the texts of file types need not fit the
+// ANSI code page. Empty when there is none.
+std::wstring ReadClassesRootDefaultW(const std::wstring& key);

@@ -7,6 +7,7 @@
 #include "host/cipher.h"
 #include "host/files.h"
 #include "host/list_control.h"
+#include "host/list_view.h"
 #include "host/memory_file.h"
 #include "host/text.h"
 #include "launcher/list_content.h"
@@ -19,31 +20,19 @@ constexpr char kPassword[] = "qeza";
 
 std::string ConfigFilePath() { return JoinTexts({ProgramFolder(), "\\config.ini"}); }
 
-// The cell's whole text: the buffer grows until the text leaves two bytes to
-// spare. A cut text fills the buffer, or all but one byte of it when the cut
-// falls inside a double-byte character.
-std::string WholeCellText(ListViewAccess& list, std::int32_t row, std::int32_t column) {
-  constexpr std::int32_t kLargest = 1 << 24;
-  for (std::int32_t capacity = 260;; capacity *= 2) {
-    std::string text = list.GetItemText(row, column, capacity);
-    if (static_cast<std::int64_t>(text.size()) < capacity - 2 || capacity >= kLargest) return text;
-  }
-}
-
 // Appends each row's record and its cells' records to the memory file. False
 // when a record could not be added. A list without images reports 0 for a
 // cell's image, which would name the first image: such a cell is stored
 // without one (-1), as its row is.
-bool AppendListContent(ListViewAccess& list, bool hasImages, std::int32_t file) {
+bool AppendListContent(ListViewAccess& list, const ListView& cells, bool hasImages, std::int32_t file) {
   const std::int32_t columns = list.GetColumnCount();
   const std::int32_t rows = list.GetItemCount();
   for (std::int32_t r = 0; r < rows; ++r) {
-    if (!InsertFileBytes(file,
-                         EncodeRowRecord(list.GetCellImage(r, 0), list.GetItemParam(r), WholeCellText(list, r, 0))))
+    if (!InsertFileBytes(file, EncodeRowRecord(list.GetCellImage(r, 0), list.GetItemParam(r), cells.GetItemText(r, 0))))
       return false;
     for (std::int32_t c = 1; c < columns; ++c) {
       const std::int32_t image = hasImages ? list.GetCellImage(r, c) : -1;
-      if (!InsertFileBytes(file, EncodeCellRecord(image, WholeCellText(list, r, c)))) return false;
+      if (!InsertFileBytes(file, EncodeCellRecord(image, cells.GetItemText(r, c)))) return false;
     }
   }
   return true;
@@ -55,7 +44,7 @@ bool ReadOutListContent(HWND window, Bytes& plain) {
   ListViewAccess list;
   if (!list.Bind(window)) return false;
   MemoryFileScope file;
-  if (file.get() == 0 || !AppendListContent(list, ListHasImages(window), file.get())) return false;
+  if (file.get() == 0 || !AppendListContent(list, ListView(window), ListHasImages(window), file.get())) return false;
   const std::int64_t length = FileLength(file.get());
   if (length < 0 || !SeekFile(file.get(), kSeekStart, 0)) return false;
   plain = ReadFileRange(file.get(), length);

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "host/list_view.h"
 #include "host/window.h"
 #include "launcher/list_content.h"
 
@@ -85,7 +86,7 @@ bool PointerIsOverList(HWND list) {
 // An image index is used only when the list has an image list of that kind
 // holding it; otherwise the item has no image.
 bool ImageExists(HWND list, int kind, std::int32_t index) {
-  auto images = reinterpret_cast<HIMAGELIST>(SendMessageA(list, LVM_GETIMAGELIST, kind, 0));
+  HIMAGELIST images = ListView(list).ImageList(kind);
   return images != nullptr && index >= 0 && index < ImageList_GetImageCount(images);
 }
 
@@ -110,36 +111,29 @@ std::int32_t InsertRow(HWND list, std::int32_t index, const RecordView& record, 
     item.mask |= LVIF_INDENT;
     item.iIndent = record.indent < 0 ? 0 : record.indent;
   }
-  return static_cast<std::int32_t>(SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+  return ListView(list).InsertItem(item);
 }
 
-void SetCell(HWND list, std::int32_t row, std::int32_t column, const RecordView& record, std::string& text) {
-  text.assign(record.text);
-  LVITEMA item = {};
-  item.iSubItem = column;
-  item.pszText = text.data();
-  SendMessageA(list, LVM_SETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+void SetCell(HWND list, std::int32_t row, std::int32_t column, const RecordView& record) {
+  const ListView view(list);
+  view.SetItemText(row, column, std::string(record.text));
   if (ImageExists(list, LVSIL_SMALL, record.image)) {
+    LVITEMA item = {};
     item.mask = LVIF_IMAGE;
     item.iItem = row;
+    item.iSubItem = column;
     item.iImage = record.image;
-    SendMessageA(list, LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    view.SetItem(item);
   }
-}
-
-void SetRowState(HWND list, WPARAM row, UINT state, UINT mask) {
-  LVITEMA item = {};
-  item.state = state;
-  item.stateMask = mask;
-  SendMessageA(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
 }
 
 // Fills the emptied list from the records, with redrawing off and room for
 // all rows made ahead, and sets the rows' info tips (`infoTips` holds one
 // per row record). False when the list refused a row or memory ran out.
 bool FillRows(HWND list, const Bytes& content, std::vector<std::string>& infoTips) {
-  SendMessageA(list, WM_SETREDRAW, FALSE, 0);
-  SendMessageA(list, LVM_SETITEMCOUNT, infoTips.size(), 0);
+  const ListView view(list);
+  view.SetRedraw(false);
+  view.SetItemCount(infoTips.size());
   bool complete = true;
   try {
     std::string text;           // the record's text with its closing zero
@@ -159,26 +153,26 @@ bool FillRows(HWND list, const Bytes& content, std::vector<std::string>& infoTip
         infoTips[static_cast<std::size_t>(current)].assign(record.secondText);
       } else {
         ++column;
-        if (current >= 0) SetCell(list, current, column, record, text);
+        if (current >= 0) SetCell(list, current, column, record);
       }
     }
   } catch (const std::bad_alloc&) {
     complete = false;
   }
-  SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+  view.SetRedraw(true);
   InvalidateRect(list, nullptr, TRUE);
   return complete;
 }
 
 // No row selected and none with the focus mark, as in a freshly filled list.
 void ClearSelection(HWND list) {
-  SetRowState(list, static_cast<WPARAM>(-1), 0, LVIS_SELECTED | LVIS_FOCUSED);
+  ListView(list).SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
   SendMessageA(list, LVM_SETSELECTIONMARK, 0, -1);
 }
 
 bool HasImageLists(HWND list) {
-  return SendMessageA(list, LVM_GETIMAGELIST, LVSIL_SMALL, 0) != 0 ||
-         SendMessageA(list, LVM_GETIMAGELIST, LVSIL_STATE, 0) != 0;
+  const ListView view(list);
+  return view.ImageList(LVSIL_SMALL) != nullptr || view.ImageList(LVSIL_STATE) != nullptr;
 }
 
 // The text of one cell, into a buffer kept across calls; false when the text
@@ -188,7 +182,7 @@ bool ReadCellText(HWND list, std::int32_t row, std::int32_t column, std::string&
   item.iSubItem = column;
   item.pszText = buffer.data();
   item.cchTextMax = static_cast<int>(buffer.size());
-  const auto length = SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+  const auto length = ListView(list).GetItemTextInto(row, item);
   if (length < 0 || static_cast<std::size_t>(length) + 8 >= buffer.size()) return false;
   text = std::string_view(buffer.data(), static_cast<std::size_t>(length));
   return true;
@@ -202,7 +196,7 @@ bool ShowsContent(HWND list, const Bytes& content) {
   if (HasImageLists(list) || !IsReportView(list)) return false;
   const auto header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
   const auto columns = static_cast<std::int32_t>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0));
-  const auto rows = static_cast<std::int32_t>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+  const std::int32_t rows = ListView(list).ItemCount();
   std::string buffer(4096, '\0');
   std::string_view shown;
   std::int32_t row = -1;
@@ -222,7 +216,7 @@ bool ShowsContent(HWND list, const Bytes& content) {
       LVITEMA item = {};
       item.mask = LVIF_PARAM | LVIF_INDENT;
       item.iItem = row;
-      if (!SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item))) return false;
+      if (!ListView(list).GetItem(item)) return false;
       if (item.lParam != static_cast<LPARAM>(record.itemData) || item.iIndent != std::max(record.indent, 0))
         return false;
     } else {
@@ -239,7 +233,7 @@ bool ShowsContent(HWND list, const Bytes& content) {
 
 std::int32_t ReportList::SelectedRow() const {
   if (list_ == nullptr) return -1;
-  return static_cast<std::int32_t>(SendMessageA(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+  return ListView(list_).NextItem(-1, LVNI_SELECTED);
 }
 
 void ReportList::SetSelectedRow(std::int32_t row) {
@@ -248,7 +242,7 @@ void ReportList::SetSelectedRow(std::int32_t row) {
     // Some list implementations scroll the focused row into view: put the
     // rows back where they were.
     const auto top = SendMessageA(list_, LVM_GETTOPINDEX, 0, 0);
-    SetRowState(list_, static_cast<WPARAM>(row), LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    ListView(list_).SetItemState(row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
     const auto moved = SendMessageA(list_, LVM_GETTOPINDEX, 0, 0) - top;
     RECT bounds = {LVIR_BOUNDS};
     if (moved != 0 && IsReportView(list_) && SendMessageA(list_, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&bounds)))
@@ -256,7 +250,7 @@ void ReportList::SetSelectedRow(std::int32_t row) {
     return;
   }
   const std::int32_t selected = SelectedRow();
-  if (selected >= 0) SetRowState(list_, static_cast<WPARAM>(selected), 0, LVIS_SELECTED);
+  if (selected >= 0) ListView(list_).SetItemState(selected, 0, LVIS_SELECTED);
 }
 
 std::int32_t ReportList::MousePointer() const {
@@ -286,7 +280,7 @@ bool ReportList::SetContent(const Bytes& content) {
   } catch (const std::bad_alloc&) {
     return false;
   }
-  SendMessageA(list_, LVM_DELETEALLITEMS, 0, 0);
+  ListView(list_).DeleteAllItems();
   const bool complete = FillRows(list_, content, state->infoTips);
   ClearSelection(list_);
   return complete;

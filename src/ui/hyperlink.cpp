@@ -5,6 +5,8 @@
 
 #include "host/boundary.h"
 #include "host/handles.h"
+#include "host/process.h"
+#include "host/registry.h"
 #include "ui/layout.h"
 
 namespace {
@@ -18,37 +20,14 @@ struct LinkState {
 
 LinkState* State(HWND link) { return reinterpret_cast<LinkState*>(GetWindowLongPtrW(link, GWLP_USERDATA)); }
 
-// The default value of a key under HKEY_CLASSES_ROOT, expanded; empty if none.
-std::wstring ClassesRootText(const wchar_t* key) {
-  UniqueRegKey opened;
-  if (RegOpenKeyExW(HKEY_CLASSES_ROOT, key, 0, KEY_QUERY_VALUE, opened.put()) != ERROR_SUCCESS) return {};
-  DWORD type = 0;
-  DWORD size = 0;
-  if (RegQueryValueExW(opened.get(), nullptr, nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
-      (type != REG_SZ && type != REG_EXPAND_SZ))
-    return {};
-  std::wstring text(size / sizeof(wchar_t) + 1, L'\0');
-  size = static_cast<DWORD>(text.size() * sizeof(wchar_t));
-  if (RegQueryValueExW(opened.get(), nullptr, nullptr, &type, reinterpret_cast<BYTE*>(text.data()), &size) !=
-      ERROR_SUCCESS)
-    return {};
-  text.resize(wcsnlen(text.c_str(), text.size()));
-  if (type == REG_EXPAND_SZ) {
-    std::wstring expanded(32768, L'\0');
-    const DWORD n = ExpandEnvironmentStringsW(text.c_str(), expanded.data(), static_cast<DWORD>(expanded.size()));
-    if (n > 0 && n <= expanded.size()) text.assign(expanded.c_str());
-  }
-  return text;
-}
-
 // The open command of .htm pages: under the extension's own key, else under
 // the file type that the extension names.
 std::wstring RegisteredPageCommand() {
-  std::wstring command = ClassesRootText(L".htm\\shell\\open\\command");
+  std::wstring command = ReadClassesRootDefaultW(L".htm\\shell\\open\\command");
   if (!command.empty()) return command;
-  const std::wstring type = ClassesRootText(L".htm");
+  const std::wstring type = ReadClassesRootDefaultW(L".htm");
   if (type.empty()) return {};
-  return ClassesRootText((type + L"\\shell\\open\\command").c_str());
+  return ReadClassesRootDefaultW((type + L"\\shell\\open\\command").c_str());
 }
 
 // The shell's "open" verb. The shell library is loaded on the first click of
@@ -60,19 +39,6 @@ bool ShellOpen(const std::wstring& address) {
       shell ? reinterpret_cast<Execute>(reinterpret_cast<void*>(GetProcAddress(shell, "ShellExecuteW"))) : nullptr;
   return execute &&
          reinterpret_cast<INT_PTR>(execute(nullptr, L"open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL)) > 32;
-}
-
-bool StartCommand(std::wstring commandLine) {
-  STARTUPINFOW startup = {};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESHOWWINDOW;
-  startup.wShowWindow = SW_SHOWNORMAL;
-  PROCESS_INFORMATION started = {};
-  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started))
-    return false;
-  UniqueHandle process(started.hProcess);
-  UniqueHandle thread(started.hThread);
-  return true;
 }
 
 void Paint(HWND link, LinkState& state) {
@@ -178,7 +144,7 @@ bool OpenWebAddress(const std::wstring& address) {
   if (address.empty()) return false;
   if (ShellOpen(address)) return true;
   const std::wstring command = RegisteredPageCommand();
-  return !command.empty() && StartCommand(BrowserCommandFor(command, address));
+  return !command.empty() && StartProgramW(BrowserCommandFor(command, address));
 }
 
 std::wstring BrowserCommandFor(const std::wstring& registered, const std::wstring& address) {
