@@ -42,8 +42,8 @@ HWND CreateReportList(HWND parent, DWORD extraStyle, const std::vector<ListColum
 
 ReportListWindow::ReportListWindow(const Options& options) {
   RegisterTopClass();
-  top_ = CreateWindowExA(0, kReportListTopClass, options.title, WS_OVERLAPPEDWINDOW | (options.shown ? WS_VISIBLE : 0), 10, 10,
-                         options.list.right + 40, options.list.bottom + 60, nullptr, nullptr,
+  top_ = CreateWindowExA(0, kReportListTopClass, options.title, WS_OVERLAPPEDWINDOW | (options.shown ? WS_VISIBLE : 0),
+                         10, 10, options.list.right + 40, options.list.bottom + 60, nullptr, nullptr,
                          GetModuleHandleA(nullptr), nullptr);
   list_ = CreateReportList(top_, options.listStyle, options.columns, options.list);
 }
