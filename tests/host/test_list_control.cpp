@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "host/list_control.h"
+#include "input.h"
+#include "report_list.h"
 #include "win_test_support.h"
 
 namespace {
@@ -20,25 +22,8 @@ class ListControlTest : public testing::Test {
  protected:
   static void SetUpTestSuite() {
     if (list_) return;
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES};
-    InitCommonControlsEx(&controls);
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = "KlListHost";
-    RegisterClassA(&windowClass);
-    const HWND host = CreateWindowExA(0, "KlListHost", "list host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 20, 480, 360,
-                                      nullptr, nullptr, windowClass.hInstance, nullptr);
-    list_ = CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SHOWSELALWAYS, 0, 0, 460, 320,
-                            host, nullptr, windowClass.hInstance, nullptr);
-    for (int column = 0; column < 2; ++column) {
-      LVCOLUMNA header{};
-      header.mask = LVCF_WIDTH | LVCF_TEXT;
-      header.cx = column == 0 ? 60 : 200;
-      char name[] = "column";
-      header.pszText = name;
-      SendMessageA(list_, LVM_INSERTCOLUMNA, column, reinterpret_cast<LPARAM>(&header));
-    }
+    static test::ReportListWindow window({LVS_SHOWSELALWAYS, {{"column", 60}, {"column", 200}}});
+    list_ = window.list();
   }
   void SetUp() override {
     ASSERT_NE(list_, nullptr);
@@ -238,18 +223,11 @@ TEST_F(ListControlTest, HitTestFindsTheRowUnderThePoint) {
 
 TEST_F(ListControlTest, HitTestOnAnEmptyList) { EXPECT_EQ(ListHitTestRow(list_, 10, 40), -1); }
 
-void PressLeftButton(bool down) {
-  INPUT input{};
-  input.type = INPUT_MOUSE;
-  input.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
-  SendInput(1, &input, sizeof input);
-}
-
 TEST(IsLeftButtonDown, FollowsTheButton) {
   EXPECT_FALSE(IsLeftButtonDown());
-  PressLeftButton(true);
+  test::PressLeftButton();
   EXPECT_TRUE(test::WaitUntil([] { return IsLeftButtonDown(); }, std::chrono::seconds(5)));
-  PressLeftButton(false);
+  test::ReleaseLeftButton();
   EXPECT_TRUE(test::WaitUntil([] { return !IsLeftButtonDown(); }, std::chrono::seconds(5)));
 }
 

@@ -8,7 +8,7 @@
 #include "host/handles.h"
 #include "listview/list_view_access.h"
 #include "listview/remote_memory.h"
-#include "mouse_input.h"
+#include "input.h"
 
 namespace launcher_test {
 
@@ -250,8 +250,8 @@ RECT RunningLauncher::RowRect(int row) {
       std::copy(read.begin(), read.end(), reinterpret_cast<char*>(&bounds));
     }
   }
-  const POINT topLeft = ClientToScreenPoint(list_, {bounds.left, bounds.top});
-  const POINT bottomRight = ClientToScreenPoint(list_, {bounds.right, bounds.bottom});
+  const POINT topLeft = test::ClientToScreenPoint(list_, {bounds.left, bounds.top});
+  const POINT bottomRight = test::ClientToScreenPoint(list_, {bounds.right, bounds.bottom});
   return RECT{topLeft.x, topLeft.y, bottomRight.x, bottomRight.y};
 }
 
@@ -269,19 +269,19 @@ void RunningLauncher::SpaceClicks() {
 
 void RunningLauncher::ClickControl(HWND control) {
   SpaceClicks();
-  ClickAt(CentreOf(control));
+  test::ClickAt(test::CentreOf(control));
   lastClick_ = std::chrono::steady_clock::now();
 }
 
 void RunningLauncher::ClickRow(int row) {
   SpaceClicks();
-  ClickAt(RowPoint(row));
+  test::ClickAt(RowPoint(row));
   lastClick_ = std::chrono::steady_clock::now();
 }
 
 void RunningLauncher::DoubleClickRow(int row) {
   SpaceClicks();
-  DoubleClickAt(RowPoint(row));
+  test::DoubleClickAt(RowPoint(row));
   lastClick_ = std::chrono::steady_clock::now();
 }
 
@@ -295,17 +295,17 @@ void RunningLauncher::DragRow(int from, int to) {
     POINT at = RowPoint(row);
     for (int nudge = 0; nudge < 10; ++nudge) {
       at.x += nudge % 2 ? -1 : 1;
-      MovePointerTo(at);
+      test::MovePointerTo(at);
       if (test::WaitUntil([&] { return SelectedRow() == row; }, std::chrono::milliseconds(500))) return;
     }
   };
   SpaceClicks();
-  MovePointerTo(RowPoint(from));
+  test::MovePointerTo(RowPoint(from));
   // Move only once the program has handled the press, as a person's hand
   // would: the first movement takes the selected row as the dragged one. With
   // nothing selected beforehand, the selection shows that the press arrived.
   ClearSelection();
-  PressLeftButton();
+  test::PressLeftButton();
   test::WaitUntil([&] { return SelectedRow() == from; }, std::chrono::seconds(5));
   // Wine answers GetAsyncKeyState from a per-thread copy for up to 50 ms, so a
   // movement handled right after the press may still see the button up and
@@ -315,7 +315,7 @@ void RunningLauncher::DragRow(int from, int to) {
   // neighbour and come back.
   if (from == to) moveOver(from > 0 ? from - 1 : from + 1);
   moveOver(to);
-  ReleaseLeftButton();
+  test::ReleaseLeftButton();
   lastClick_ = std::chrono::steady_clock::now();
 }
 

@@ -11,12 +11,14 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "host/files.h"
 #include "launcher/account_launcher.h"
-#include "mouse_input.h"
+#include "input.h"
+#include "report_list.h"
 #include "stored_list.h"
 #include "win_test_support.h"
 
@@ -57,35 +59,18 @@ TEST(AccountHandlers, PassInAProgramCopyInATemporaryFolder) {
   EXPECT_FALSE(test::FileExists(folder / "config.ini")) << "a test left its list behind";
 }
 
-LRESULT CALLBACK TopProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  return DefWindowProcA(window, message, wParam, lParam);
-}
-
 // A window like the main one, reduced to what the handlers touch.
 class HandlerWindow {
  public:
   explicit HandlerWindow(bool make) {
     if (!make) return;
-    INITCOMMONCONTROLSEX init{sizeof(init), ICC_LISTVIEW_CLASSES};
-    InitCommonControlsEx(&init);
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = TopProc;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = "KlHandlerTestTop";
-    RegisterClassA(&windowClass);
-    top_ = CreateWindowExA(0, windowClass.lpszClassName, "kl handler test", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10,
-                           520, 400, nullptr, nullptr, windowClass.hInstance, nullptr);
-    list_ = CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS,
-                            8, 16, 221, 344, top_, nullptr, windowClass.hInstance, nullptr);
-    AddColumn(0, "\xD0\xF2\xBA\xC5", 50);           // 序号
-    AddColumn(1, "\xCA\xD6\xBB\xFA\xBA\xC5", 150);  // 手机号
-    account_ = CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 240, 20, 168, 32, top_, nullptr,
-                               windowClass.hInstance, nullptr);
-    browser_ = CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 240, 60, 168, 32, top_, nullptr,
-                               windowClass.hInstance, nullptr);
-  }
-  ~HandlerWindow() {
-    if (top_) DestroyWindow(top_);
+    window_.emplace(test::ReportListWindow::Options{
+        LVS_SINGLESEL | LVS_SHOWSELALWAYS, test::kAccountColumns, true, {8, 16, 229, 360}, "kl handler test"});
+    list_ = window_->list();
+    account_ = CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 240, 20, 168, 32, window_->top(),
+                               nullptr, GetModuleHandleA(nullptr), nullptr);
+    browser_ = CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 240, 60, 168, 32, window_->top(),
+                               nullptr, GetModuleHandleA(nullptr), nullptr);
   }
 
   LauncherControls Controls() const { return {ReportList(list_), EditBox(account_), EditBox(browser_)}; }
@@ -108,7 +93,7 @@ class HandlerWindow {
   Rows ScreenRows() const {
     Rows rows;
     const int count = static_cast<int>(SendMessageA(list_, LVM_GETITEMCOUNT, 0, 0));
-    for (int r = 0; r < count; ++r) rows.push_back({Text(r, 0), Text(r, 1)});
+    for (int r = 0; r < count; ++r) rows.push_back({test::RawCellText(list_, r, 0), test::RawCellText(list_, r, 1)});
     return rows;
   }
 
@@ -124,25 +109,7 @@ class HandlerWindow {
   }
 
  private:
-  void AddColumn(int index, const char* title, int width) {
-    LVCOLUMNA column = {};
-    column.mask = LVCF_TEXT | LVCF_WIDTH;
-    column.pszText = const_cast<char*>(title);
-    column.cx = width;
-    SendMessageA(list_, LVM_INSERTCOLUMNA, index, reinterpret_cast<LPARAM>(&column));
-  }
-
-  std::string Text(int row, int column) const {
-    std::vector<char> buffer(4096);
-    LVITEMA item = {};
-    item.iSubItem = column;
-    item.pszText = buffer.data();
-    item.cchTextMax = static_cast<int>(buffer.size());
-    const LRESULT length = SendMessageA(list_, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
-    return std::string(buffer.data(), static_cast<std::size_t>(length));
-  }
-
-  HWND top_ = nullptr;
+  std::optional<test::ReportListWindow> window_;
   HWND list_ = nullptr;
   HWND account_ = nullptr;
   HWND browser_ = nullptr;
@@ -157,7 +124,7 @@ class HandlersTest : public ::testing::Test {
     controls_.accountText.SetContent({});
     // The button is pressed where no window of this test lies, so that only
     // the handlers see the drag.
-    launcher_test::MovePointerTo({GetSystemMetrics(SM_CXSCREEN) - 2, GetSystemMetrics(SM_CYSCREEN) - 2});
+    test::MovePointerTo({GetSystemMetrics(SM_CXSCREEN) - 2, GetSystemMetrics(SM_CYSCREEN) - 2});
   }
   void TearDown() override { DeleteFileA(ConfigPath().c_str()); }
 
@@ -197,7 +164,7 @@ TEST_P(HandlersDrag, DropsTheDraggedRowWhereItWasReleased) {
   window_.SetRows(kFourRows);
   launcher_.OnListButtonDown(0, 0, 0);
   controls_.accounts.SetSelectedRow(c.source);  // what the list does with the press
-  launcher_test::HeldLeftButton button;
+  test::HeldLeftButton button;
   ASSERT_TRUE(button.Down());
   for (int row : c.moves) {
     const POINT at = window_.RowPoint(row);
@@ -234,7 +201,7 @@ TEST_F(HandlersTest, AButtonReleasedOutsideTheHandlersCancelsTheDrag) {
   window_.SetRows(kFourRows);
   launcher_.OnListButtonDown(0, 0, 0);
   controls_.accounts.SetSelectedRow(0);
-  launcher_test::HeldLeftButton button;
+  test::HeldLeftButton button;
   ASSERT_TRUE(button.Down());
   POINT at = window_.RowPoint(2);
   launcher_.OnListPointerMoved(at.x, at.y, 0);
@@ -253,7 +220,7 @@ TEST_F(HandlersTest, AButtonReleasedOutsideTheHandlersCancelsTheDrag) {
 TEST_F(HandlersTest, MovementsWithoutAPressDoNothing) {
   window_.SetRows(kFourRows);
   controls_.accounts.SetSelectedRow(1);
-  launcher_test::HeldLeftButton button;  // held, but the list never saw the press
+  test::HeldLeftButton button;  // held, but the list never saw the press
   const POINT at = window_.RowPoint(3);
   launcher_.OnListPointerMoved(at.x, at.y, 0);
   launcher_.OnListButtonUp(0, 0, 0);
@@ -291,11 +258,11 @@ TEST_F(HandlersTest, ModifyChangesTheRowLastClickedNotTheSelectedOne) {
 // text brings none (it would match the first top-level window of all).
 TEST_F(HandlersTest, AClickBringsForwardOnlyTheWindowTitledWithTheAccount) {
   window_.SetRows({{"1", "kl-handler-account"}, {"2", ""}});
-  const HWND account = CreateWindowExA(0, "KlHandlerTestTop", "kl-handler-account", WS_OVERLAPPEDWINDOW, 40, 40, 200,
-                                       100, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  const HWND account = CreateWindowExA(0, test::kReportListTopClass, "kl-handler-account", WS_OVERLAPPEDWINDOW, 40, 40,
+                                       200, 100, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
   // First in the window order, with an empty title.
-  const HWND first = CreateWindowExA(WS_EX_TOPMOST, "KlHandlerTestTop", "", WS_OVERLAPPEDWINDOW, 60, 60, 200, 100,
-                                     nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  const HWND first = CreateWindowExA(WS_EX_TOPMOST, test::kReportListTopClass, "", WS_OVERLAPPEDWINDOW, 60, 60, 200,
+                                     100, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
   ShowWindow(account, SW_SHOWNOACTIVATE);
   ShowWindow(first, SW_SHOWNOACTIVATE);
   SetForegroundWindow(GetParent(window_.list()));

@@ -14,7 +14,7 @@
 #include "launcher/list_content.h"
 #include "end_to_end.h"
 #include "launcher_window.h"
-#include "mouse_input.h"
+#include "input.h"
 #include "stored_list.h"
 #include "win_test_support.h"
 
@@ -117,7 +117,7 @@ TEST_F(EndToEnd, AddModifyAndDeleteThroughTheButtons) {
   // the keyboard has moved the selection.
   launcher.ClickRow(2);
   EXPECT_TRUE(test::WaitUntil([&] { return launcher.AccountText() == "13800000003"; }));
-  TapKey(VK_HOME);
+  test::TapKey(VK_HOME);
   ASSERT_TRUE(test::WaitUntil([&] { return launcher.SelectedRow() == 0; })) << "the keyboard selects the first row";
   launcher.SetAccountText("\xB5\xEA\xC6\xCC\xB6\xFE");  // 店铺二
   launcher.ClickModify();
@@ -507,7 +507,7 @@ TEST_P(Closing, EndsTheProgramWithExitCodeZeroAndStoresNothing) {
       return GetForegroundWindow() == launcher.window() &&
              GetGUIThreadInfo(GetWindowThreadProcessId(launcher.window(), nullptr), &info) && info.hwndFocus;
     }));
-    TapKey(VK_ESCAPE);
+    test::TapKey(VK_ESCAPE);
   } else {
     // What the close box sends (there is no window manager to draw one).
     PostMessageA(launcher.window(), WM_SYSCOMMAND, SC_CLOSE, 0);

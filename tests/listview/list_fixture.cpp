@@ -1,5 +1,7 @@
 #include "list_fixture.h"
 
+#include "report_list.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
@@ -33,9 +35,9 @@ const char* TopClass() {
     WNDCLASSA wc{};
     wc.lpfnWndProc = TopProc;
     wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "KlListTestTop";
+    wc.lpszClassName = "KlHostedListTop";
     RegisterClassA(&wc);
-    return "KlListTestTop";
+    return "KlHostedListTop";
   }();
   return name;
 }
@@ -45,10 +47,11 @@ HWND CreateTop(const char* title) {
                          GetModuleHandleA(nullptr), nullptr);
 }
 
+constexpr DWORD kListStyle = LVS_SHOWSELALWAYS | LVS_EDITLABELS;
+constexpr RECT kListPlace = {0, 0, 580, 360};
+
 HWND CreateList(HWND top) {
-  HWND list =
-      CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_EDITLABELS, 0,
-                      0, 580, 360, top, reinterpret_cast<HMENU>(1), GetModuleHandleA(nullptr), nullptr);
+  const HWND list = test::CreateReportList(top, kListStyle, {}, kListPlace);
   SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_SUBITEMIMAGES);
   return list;
 }
@@ -136,22 +139,8 @@ void FillKnownList(HWND list) {
   }
 }
 
-ListWindow::ListWindow(const char* title) {
-  EnsureCommonControls();
-  top_ = CreateTop(title);
-  list_ = CreateList(top_);
-}
-
-ListWindow::~ListWindow() { DestroyWindow(top_); }
-
-std::string RawText(HWND list, int row, int column) {
-  char buffer[2048] = {};
-  LVITEMA item{};
-  item.iSubItem = column;
-  item.pszText = buffer;
-  item.cchTextMax = sizeof(buffer);
-  SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
-  return buffer;
+ListWindow::ListWindow(const char* title) : window_({kListStyle, {}, false, kListPlace, title}) {
+  SendMessageA(window_.list(), LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_SUBITEMIMAGES);
 }
 
 LVITEMA RawItem(HWND list, int row, int column, UINT mask) {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "report_list.h"
 #include "win_test_support.h"
 
 namespace lvtest {
@@ -29,19 +30,14 @@ inline const std::string kChinese = "\xD6\xD0\xCE\xC4";
 class ListWindow {
  public:
   explicit ListWindow(const char* title = "kl list test");
-  ~ListWindow();
-  ListWindow(const ListWindow&) = delete;
-  ListWindow& operator=(const ListWindow&) = delete;
-  HWND top() const { return top_; }
-  HWND list() const { return list_; }
+  HWND top() const { return window_.top(); }
+  HWND list() const { return window_.list(); }
 
  private:
-  HWND top_ = nullptr;
-  HWND list_ = nullptr;
+  test::ReportListWindow window_;
 };
 
 // Raw reads of the control, independent of the class under test.
-std::string RawText(HWND list, int row, int column);
 LVITEMA RawItem(HWND list, int row, int column, UINT mask);
 LVCOLUMNA RawColumn(HWND list, int column, UINT mask, bool* ok = nullptr);
 std::string RawColumnText(HWND list, int column);

@@ -13,7 +13,6 @@ namespace {
 
 using lvtest::ListWindow;
 using lvtest::RawItem;
-using lvtest::RawText;
 
 enum class Mode { kLocal, kRemote, kRemoteMapping };
 
@@ -114,7 +113,7 @@ struct WriteCase {
 std::string Texts(HWND list, int column) {
   std::string out;
   const int rows = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
-  for (int r = 0; r < rows; ++r) out += (r ? "," : "") + RawText(list, r, column);
+  for (int r = 0; r < rows; ++r) out += (r ? "," : "") + test::RawCellText(list, r, column);
   return out;
 }
 std::string StateImages(HWND list) {
@@ -134,7 +133,7 @@ std::string Selected(HWND list) {
 // text/image/state image/indent/param of one row.
 std::string Row(HWND list, int row) {
   const LVITEMA item = RawItem(list, row, 0, LVIF_IMAGE | LVIF_INDENT | LVIF_PARAM);
-  return RawText(list, row, 0) + "/" + std::to_string(item.iImage) + "/" +
+  return test::RawCellText(list, row, 0) + "/" + std::to_string(item.iImage) + "/" +
          std::to_string(lvtest::RawStateImage(list, row)) + "/" + std::to_string(item.iIndent) + "/" +
          std::to_string(static_cast<int>(item.lParam));
 }
@@ -186,8 +185,8 @@ TEST_P(ListViewModes, ChangesTheControl) {
       LV_DO(
           lv.InsertRows(std::nullopt, TwoRows(), 0x801),
           [](HWND l) {
-            return Row(l, 4) + " " + Row(l, 5) + " " + RawText(l, 4, 1) + "," + RawText(l, 5, 1) + "," +
-                   RawText(l, 5, 2) + " img" + std::to_string(RawItem(l, 5, 1, LVIF_IMAGE).iImage);
+            return Row(l, 4) + " " + Row(l, 5) + " " + test::RawCellText(l, 4, 1) + "," + test::RawCellText(l, 5, 1) +
+                   "," + test::RawCellText(l, 5, 2) + " img" + std::to_string(RawItem(l, 5, 1, LVIF_IMAGE).iImage);
           },
           "r-a/5/0/0/21 r-b/4/2/1/20 a,b,bb img6"),
       LV_DO(

@@ -191,7 +191,7 @@ TEST(RemoteExchange, NothingIsSentWhenPlacingFails) {
   lv.InsertRows(std::nullopt, TwoRows());
   EXPECT_EQ(counter.ListMessages(), 0);
   EXPECT_EQ(counter.Count(WM_SETREDRAW), 0);
-  EXPECT_EQ(lvtest::RawText(window.list(), 0, 0), "alpha");
+  EXPECT_EQ(test::RawCellText(window.list(), 0, 0), "alpha");
   EXPECT_EQ(lv.Memory().LiveAllocations(), 0u);
   // The same object in local mode does not need the other process's memory.
   lv.UseLocal();

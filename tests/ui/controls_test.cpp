@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "launcher/list_content.h"
+#include "report_list.h"
 #include "win_test_support.h"
 
 namespace {
@@ -18,27 +19,9 @@ Bytes Join(const std::vector<Bytes>& parts) {
   return all;
 }
 
-std::string CellText(HWND list, int row, int column) {
-  char text[256] = {};
-  LVITEMA item = {};
-  item.iSubItem = column;
-  item.pszText = text;
-  item.cchTextMax = sizeof text;
-  SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
-  return text;
-}
-
 // A two-column report list with single selection.
 HWND MakeList(HWND parent) {
-  HWND list = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SINGLESEL, 0, 0, 300, 200,
-                              parent, nullptr, nullptr, nullptr);
-  for (int column = 0; column < 2; ++column) {
-    LVCOLUMNA c = {};
-    c.mask = LVCF_WIDTH;
-    c.cx = 100;
-    SendMessageA(list, LVM_INSERTCOLUMNA, column, reinterpret_cast<LPARAM>(&c));
-  }
-  return list;
+  return test::CreateReportList(parent, LVS_SINGLESEL, {{"", 100}, {"", 100}}, {0, 0, 300, 200});
 }
 
 // A visible topmost frame, made once (showing and hiding a top-level window
@@ -66,7 +49,7 @@ class ControlsTest : public ::testing::Test {
   }
 
   int RowCount() const { return static_cast<int>(SendMessageA(list_, LVM_GETITEMCOUNT, 0, 0)); }
-  std::string Cell(int row, int column) const { return CellText(list_, row, column); }
+  std::string Cell(int row, int column) const { return test::RawCellText(list_, row, column); }
   LVITEMA Item(int row) const {
     LVITEMA item = {};
     item.mask = LVIF_IMAGE | LVIF_PARAM | LVIF_STATE;
@@ -75,11 +58,7 @@ class ControlsTest : public ::testing::Test {
     SendMessageA(list_, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
     return item;
   }
-  std::vector<std::vector<std::string>> Rows() const {
-    std::vector<std::vector<std::string>> rows;
-    for (int r = 0; r < RowCount(); ++r) rows.push_back({Cell(r, 0), Cell(r, 1)});
-    return rows;
-  }
+  std::vector<std::vector<std::string>> Rows() const { return test::RawCells(list_, 2); }
   void AddRows(int count) {
     std::vector<Bytes> parts;
     for (int r = 0; r < count; ++r) parts.push_back(EncodeRowRecord(-1, 0, std::to_string(r + 1)));
@@ -180,7 +159,7 @@ ListSnapshot Snapshot(HWND list) {
   ListSnapshot shot;
   const int rows = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
   for (int r = 0; r < rows; ++r) {
-    const std::vector<std::string> cells = {CellText(list, r, 0), CellText(list, r, 1)};
+    const std::vector<std::string> cells = {test::RawCellText(list, r, 0), test::RawCellText(list, r, 1)};
     LVITEMA item = {};
     item.mask = LVIF_PARAM | LVIF_INDENT | LVIF_STATE;
     item.iItem = r;

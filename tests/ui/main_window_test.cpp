@@ -19,6 +19,7 @@
 #include "ui/hyperlink.h"
 #include "ui/picture_box.h"
 #include "ui/resource_ids.h"
+#include "input.h"
 #include "win_test_support.h"
 
 namespace {
@@ -86,34 +87,17 @@ void PumpFor(MainWindow& window, std::chrono::milliseconds duration) {
       window, [] { return false; }, duration);
 }
 
-POINT ScreenPoint(HWND window, int x, int y) {
-  POINT at = {x, y};
-  ClientToScreen(window, &at);
-  return at;
-}
-
-// One absolute pointer step, with button flags (0 for a plain move).
-INPUT MouseStep(POINT at, DWORD buttons) {
-  const int width = GetSystemMetrics(SM_CXSCREEN);
-  const int height = GetSystemMetrics(SM_CYSCREEN);
-  INPUT input = {};
-  input.type = INPUT_MOUSE;
-  input.mi.dx = static_cast<LONG>((static_cast<long long>(at.x) * 65536 + width - 1) / width);
-  input.mi.dy = static_cast<LONG>((static_cast<long long>(at.y) * 65536 + height - 1) / height);
-  input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttons;
-  return input;
-}
-
-void Send(std::vector<INPUT> inputs) { SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)); }
+POINT ScreenPoint(HWND window, int x, int y) { return test::ClientToScreenPoint(window, {x, y}); }
 
 void Click(POINT at) {
-  Send({MouseStep(at, 0), MouseStep(at, MOUSEEVENTF_LEFTDOWN), MouseStep(at, MOUSEEVENTF_LEFTUP)});
+  test::SendSteps(
+      {test::MouseStep(at, 0), test::MouseStep(at, MOUSEEVENTF_LEFTDOWN), test::MouseStep(at, MOUSEEVENTF_LEFTUP)});
 }
 
 void Drag(POINT from, POINT to) {
   POINT middle = {(from.x + to.x) / 2, (from.y + to.y) / 2};
-  Send({MouseStep(from, 0), MouseStep(from, MOUSEEVENTF_LEFTDOWN), MouseStep(middle, 0), MouseStep(to, 0),
-        MouseStep(to, MOUSEEVENTF_LEFTUP)});
+  test::SendSteps({test::MouseStep(from, 0), test::MouseStep(from, MOUSEEVENTF_LEFTDOWN), test::MouseStep(middle, 0),
+                   test::MouseStep(to, 0), test::MouseStep(to, MOUSEEVENTF_LEFTUP)});
 }
 
 RECT WindowRect(HWND window) {
@@ -596,11 +580,7 @@ TEST_F(MainWindowTest, EscapeInAnEditBoxClosesTheWindowOnce) {
   SetForegroundWindow(window.Handle());
   SetFocus(window.Control(C::Edit1));
   ASSERT_TRUE(PumpUntil(window, [&] { return GetFocus() == window.Control(C::Edit1); }));
-  INPUT keys[2] = {};
-  keys[0].type = keys[1].type = INPUT_KEYBOARD;
-  keys[0].ki.wVk = keys[1].ki.wVk = VK_ESCAPE;
-  keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
-  SendInput(2, keys, sizeof(INPUT));
+  test::TapKey(VK_ESCAPE);
   EXPECT_TRUE(PumpUntil(window, [&] { return window.Handle() == nullptr; }));
   EXPECT_EQ(target.Count(C::MainWindow, event::kWindowDestroyed), 1);
 }

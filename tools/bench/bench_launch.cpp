@@ -7,7 +7,7 @@
 #include "bench_rows.h"
 #include "figures.h"
 #include "launcher_window.h"
-#include "mouse_input.h"
+#include "input.h"
 #include "program_watch.h"
 #include "template_tree.h"
 #include "win_test_support.h"
@@ -37,12 +37,12 @@ struct Launch {
 Launch TimeLaunch(launcher_test::RunningLauncher& program, const std::string& logPath) {
   const int before = LogLines(logPath);
   const POINT at = program.RowPoint(0);
-  launcher_test::WaitOutDoubleClick();
-  launcher_test::MovePointerTo(at);
+  test::WaitOutDoubleClick();
+  test::MovePointerTo(at);
   Launch launch;
   AnswerWatch watch(program.window());
   const auto start = std::chrono::steady_clock::now();
-  launcher_test::DoubleClickAt(at);
+  test::DoubleClickAt(at);
   while (LogLines(logPath) == before) {
     if (MillisecondsSince(start) > kLongestLaunchMs) return launch;
     Sleep(1);

@@ -1,19 +1,17 @@
-#include "mouse_input.h"
+#include "input.h"
 
 #include <chrono>
 
 #include "win_test_support.h"
 
-namespace launcher_test {
+namespace test {
 
 namespace {
 
-void SendMouse(DWORD flags, LONG dx = 0, LONG dy = 0) {
+void SendMouse(DWORD flags) {
   INPUT input = {};
   input.type = INPUT_MOUSE;
   input.mi.dwFlags = flags;
-  input.mi.dx = dx;
-  input.mi.dy = dy;
   SendInput(1, &input, sizeof input);
 }
 
@@ -24,10 +22,23 @@ bool LeftButtonDown() { return (GetAsyncKeyState(VK_LBUTTON) & 0x8000) != 0; }
 
 }  // namespace
 
+INPUT MouseStep(POINT screen, DWORD buttons) {
+  INPUT input = {};
+  input.type = INPUT_MOUSE;
+  input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttons;
+  input.mi.dx = Normalised(screen.x, GetSystemMetrics(SM_CXSCREEN));
+  input.mi.dy = Normalised(screen.y, GetSystemMetrics(SM_CYSCREEN));
+  return input;
+}
+
+void SendSteps(const std::vector<INPUT>& steps) {
+  std::vector<INPUT> batch = steps;
+  SendInput(static_cast<UINT>(batch.size()), batch.data(), sizeof(INPUT));
+}
+
 bool MovePointerTo(POINT screen) {
-  SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, Normalised(screen.x, GetSystemMetrics(SM_CXSCREEN)),
-            Normalised(screen.y, GetSystemMetrics(SM_CYSCREEN)));
-  return test::WaitUntil(
+  SendSteps({MouseStep(screen, 0)});
+  return WaitUntil(
       [&] {
         POINT at = {};
         GetCursorPos(&at);
@@ -38,12 +49,12 @@ bool MovePointerTo(POINT screen) {
 
 void PressLeftButton() {
   SendMouse(MOUSEEVENTF_LEFTDOWN);
-  test::WaitUntil(LeftButtonDown, std::chrono::seconds(5));
+  WaitUntil(LeftButtonDown, std::chrono::seconds(5));
 }
 
 void ReleaseLeftButton() {
   SendMouse(MOUSEEVENTF_LEFTUP);
-  test::WaitUntil([] { return !LeftButtonDown(); }, std::chrono::seconds(5));
+  WaitUntil([] { return !LeftButtonDown(); }, std::chrono::seconds(5));
 }
 
 void ClickAt(POINT screen) {
@@ -60,7 +71,7 @@ void DoubleClickAt(POINT screen) {
   SendMouse(MOUSEEVENTF_LEFTUP);
 }
 
-void WaitOutDoubleClick() { test::PumpMessagesFor(std::chrono::milliseconds(GetDoubleClickTime() + 150)); }
+void WaitOutDoubleClick() { PumpMessagesFor(std::chrono::milliseconds(GetDoubleClickTime() + 150)); }
 
 void TapKey(WORD virtualKey) {
   INPUT keys[2] = {};
@@ -93,4 +104,4 @@ void HeldLeftButton::Release() {
   ReleaseLeftButton();
 }
 
-}  // namespace launcher_test
+}  // namespace test

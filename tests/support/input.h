@@ -6,7 +6,15 @@
 
 #include <windows.h>
 
-namespace launcher_test {
+#include <vector>
+
+namespace test {
+
+// One absolute pointer step to `screen`, with button flags (0 for a plain
+// move), and a batch of steps sent in one call, so that nothing else comes
+// between them.
+INPUT MouseStep(POINT screen, DWORD buttons);
+void SendSteps(const std::vector<INPUT>& steps);
 
 // Moves the pointer and waits (bounded) until it is there.
 bool MovePointerTo(POINT screen);
@@ -44,4 +52,4 @@ class HeldLeftButton {
   bool held_ = true;
 };
 
-}  // namespace launcher_test
+}  // namespace test
