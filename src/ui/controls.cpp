@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "host/window.h"
-#include "launcher/list_content.h"
+#include "host/list_content.h"
 
 namespace {
 
