@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "launcher/list_content.h"
+#include "host/list_content.h"
 
 namespace {
 

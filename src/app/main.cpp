@@ -3,13 +3,17 @@
 #include <windows.h>
 
 #include <commctrl.h>
-#include <ole2.h>
 
+#include <optional>
+
+#include "host/com_scope.h"
 #include "host/files.h"
 #include "host/notice.h"
 #include "host/single_instance.h"
+#include "launcher/account_launcher.h"
+#include "launcher_wiring.h"
+#include "ui/dispatcher.h"
 #include "ui/main_window.h"
-#include "ui/wiring.h"
 
 namespace {
 // 无法使用程序所在的文件夹，账号列表无法保存。请把程序放到路径中只含中文、英文和数字的文件夹里再启动。
@@ -36,18 +40,22 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   }
   RemoveLeftoverTemporaryFiles(folder);
   // The profile copy drives a COM automation object on this thread.
-  OleInitialize(nullptr);
+  OleScope ole;
   INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
 
-  LauncherWiring wiring;
-  MainWindow window(wiring);
+  // The launcher is made once the controls exist, and outlives the window.
+  std::optional<AccountLauncher> launcher;
+  EventDispatcher dispatcher([&](const ControlWindows& windows) {
+    launcher.emplace(LauncherControlsOf(windows));
+    return WireLauncher(*launcher);
+  });
+  MainWindow window(dispatcher);
   if (window.Create()) {
     ShowWindow(window.Handle(), SW_SHOWNORMAL);
     UpdateWindow(window.Handle());
     instance.Publish(window.Handle());
     window.RunMessageLoop();
   }
-  OleUninitialize();
   return 0;
 }

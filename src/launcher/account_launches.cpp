@@ -1,11 +1,11 @@
 #include "launcher/account_launches.h"
 
 #include <windows.h>
-#include <objbase.h>
 
 #include <optional>
 
 #include "host/code_page.h"
+#include "host/com_scope.h"
 #include "host/window.h"
 #include "launcher/launch.h"
 
@@ -15,21 +15,6 @@ namespace {
 // launch of its profile is let through (a browser that never marks a profile,
 // or hangs before it does).
 constexpr DWORD kMarkerWaitMs = 30000;
-
-// COM for this thread alone: the template copy's automation object lives here.
-class ThreadApartment {
- public:
-  ThreadApartment() : ready_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
-  ~ThreadApartment() {
-    if (ready_) CoUninitialize();
-  }
-  ThreadApartment(const ThreadApartment&) = delete;
-  ThreadApartment& operator=(const ThreadApartment&) = delete;
-
- private:
-  bool ready_;
-};
-
 }  // namespace
 
 AccountLaunches::~AccountLaunches() { EndAll(); }
@@ -59,6 +44,7 @@ bool AccountLaunches::Start(const std::string& browserPath, const std::string& a
 }
 
 void AccountLaunches::Run(Launch& launch, const std::string& browserPath, const std::string& account) {
+  // COM for this thread alone: the template copy's automation object lives here.
   ThreadApartment apartment;
   std::optional<std::string> profile;
   {

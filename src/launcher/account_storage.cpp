@@ -10,7 +10,7 @@
 #include "host/list_view.h"
 #include "host/memory_file.h"
 #include "host/text.h"
-#include "launcher/list_content.h"
+#include "host/list_content.h"
 #include "listview/list_view_access.h"
 
 namespace {

@@ -10,7 +10,7 @@
 
 #include "host/list_view.h"
 #include "host/window.h"
-#include "launcher/list_content.h"
+#include "host/list_content.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "launcher/list_content.h"
+#include "host/list_content.h"
 #include "launcher_window.h"
 #include "stored_list.h"
 #include "win_test_support.h"

@@ -1,7 +1,7 @@
 #include "stored_list.h"
 
 #include "host/cipher.h"
-#include "launcher/list_content.h"
+#include "host/list_content.h"
 #include "win_test_support.h"
 
 namespace launcher_test {

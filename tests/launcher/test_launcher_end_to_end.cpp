@@ -11,7 +11,7 @@
 #include "host/cipher.h"
 #include "host/handles.h"
 #include "launcher/command_line.h"
-#include "launcher/list_content.h"
+#include "host/list_content.h"
 #include "end_to_end.h"
 #include "launcher_window.h"
 #include "input.h"

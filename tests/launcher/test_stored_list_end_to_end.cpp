@@ -11,7 +11,7 @@
 
 #include "end_to_end.h"
 #include "host/handles.h"
-#include "launcher/list_content.h"
+#include "host/list_content.h"
 #include "launcher_window.h"
 #include "stored_list.h"
 #include "win_test_support.h"

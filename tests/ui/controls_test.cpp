@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "launcher/list_content.h"
+#include "host/list_content.h"
 #include "report_list.h"
 #include "win_test_support.h"
 

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "launcher/list_content.h"
+#include "host/list_content.h"
 #include "ui/controls.h"
 #include "ui/dpi.h"
 #include "ui/label_fit.h"

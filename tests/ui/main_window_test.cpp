@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "launcher/list_content.h"
+#include "host/list_content.h"
 #include "ui/controls.h"
 #include "ui/hyperlink.h"
 #include "ui/picture_box.h"

@@ -4,7 +4,7 @@
 
 #include "host/cipher.h"
 #include "host/text.h"
-#include "launcher/list_content.h"
+#include "host/list_content.h"
 
 namespace {
 

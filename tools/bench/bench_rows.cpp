@@ -6,7 +6,7 @@
 
 #include <chrono>
 
-#include "launcher/list_content.h"
+#include "host/list_content.h"
 #include "program_watch.h"
 
 launcher_test::Rows BenchRows(int rows, bool countingDown) {

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "launcher/account_storage.h"
-#include "launcher/list_content.h"
+#include "host/list_content.h"
 #include "ui/controls.h"
 
 int main(int argc, char** argv) {

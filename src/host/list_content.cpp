@@ -1,4 +1,4 @@
-#include "launcher/list_content.h"
+#include "host/list_content.h"
 
 #include <cstring>
 #include <new>
