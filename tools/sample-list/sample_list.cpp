@@ -19,11 +19,11 @@ int main(int argc, char** argv) {
                               GetModuleHandleA(nullptr), nullptr);
   if (list == nullptr) return 1;
   for (int column = 0; column < 2; ++column) {
-    LVCOLUMNA spec = {};
-    spec.mask = LVCF_WIDTH | LVCF_SUBITEM;
-    spec.cx = 100;
-    spec.iSubItem = column;
-    SendMessageA(list, LVM_INSERTCOLUMNA, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&spec));
+    LVCOLUMNA heading = {};
+    heading.mask = LVCF_WIDTH | LVCF_SUBITEM;
+    heading.cx = 100;
+    heading.iSubItem = column;
+    SendMessageA(list, LVM_INSERTCOLUMNA, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&heading));
   }
   Bytes rows;
   for (int i = 1; i < argc; ++i)
