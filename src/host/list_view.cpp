@@ -23,7 +23,7 @@ void ListView::SetItemState(std::int32_t row, UINT state, UINT mask) const {
   LVITEMA item{};
   item.state = state;
   item.stateMask = mask;
-  Send(LVM_SETITEMSTATE, AsWParam(row), &item);
+  SetItemState(row, item);
 }
 
 void ListView::SetItemText(std::int32_t row, std::int32_t column, const std::string& text) const {

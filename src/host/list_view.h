@@ -22,13 +22,21 @@ class ListView {
   bool SetItem(LVITEMA& item) const { return Send(LVM_SETITEMA, 0, &item) != 0; }
   // row -1: every row.
   void SetItemState(std::int32_t row, UINT state, UINT mask) const;
+  // The control reads only the record's state and stateMask.
+  bool SetItemState(std::int32_t row, LVITEMA& item) const { return Send(LVM_SETITEMSTATE, AsWParam(row), &item) != 0; }
+  // The row's state bits within mask.
+  UINT ItemState(std::int32_t row, UINT mask) const {
+    return static_cast<UINT>(SendMessageA(list_, LVM_GETITEMSTATE, AsWParam(row), mask));
+  }
   void SetItemText(std::int32_t row, std::int32_t column, const std::string& text) const;
   // The text's length as the control reports it; the text is in `item`'s buffer.
-  LRESULT GetItemTextInto(std::int32_t row, LVITEMA& item) const { return Send(LVM_GETITEMTEXTA, AsWParam(row), &item); }
+  LRESULT GetItemTextInto(std::int32_t row, LVITEMA& item) const {
+    return Send(LVM_GETITEMTEXTA, AsWParam(row), &item);
+  }
   // The whole text, however long: the buffer grows until the text fits.
   std::string GetItemText(std::int32_t row, std::int32_t column = 0) const;
-  void DeleteItem(std::int32_t row) const { SendMessageA(list_, LVM_DELETEITEM, AsWParam(row), 0); }
-  void DeleteAllItems() const { SendMessageA(list_, LVM_DELETEALLITEMS, 0, 0); }
+  bool DeleteItem(std::int32_t row) const { return SendMessageA(list_, LVM_DELETEITEM, AsWParam(row), 0) != 0; }
+  bool DeleteAllItems() const { return SendMessageA(list_, LVM_DELETEALLITEMS, 0, 0) != 0; }
   HIMAGELIST ImageList(int kind) const {
     return reinterpret_cast<HIMAGELIST>(SendMessageA(list_, LVM_GETIMAGELIST, kind, 0));
   }

@@ -8,21 +8,26 @@ using namespace listview_detail;
 namespace listview_detail {
 
 LVITEMA ReadItem(const ControlLink& link, std::int32_t row, std::int32_t column, UINT mask) {
-  CarriedRecord<LVITEMA> item(link);
+  ItemExchange item(link);
   if (!item.Ready()) return LVITEMA{};
-  item->mask = mask;
-  item->iItem = row;
-  item->iSubItem = column;
-  item.Send(LVM_GETITEMA, 0);
+  *item = CellRecord(mask, row, column);
+  item.Get();
   item.ReadBack();
   return *item;
 }
 
-void SendItem(const ControlLink& link, const LVITEMA& filled, UINT message, WPARAM wParam) {
-  CarriedRecord<LVITEMA> item(link);
+void SetItem(const ControlLink& link, const LVITEMA& filled) {
+  ItemExchange item(link);
   if (!item.Ready()) return;
   *item = filled;
-  item.Send(message, wParam);
+  item.Set();
+}
+
+void SetItemState(const ControlLink& link, std::int32_t row, const LVITEMA& filled) {
+  ItemExchange item(link);
+  if (!item.Ready()) return;
+  *item = filled;
+  item.SetState(row);
 }
 
 }  // namespace listview_detail
@@ -36,6 +41,8 @@ ListViewAccess::~ListViewAccess() = default;
 LRESULT ListViewAccess::Send(UINT message, WPARAM wParam, LPARAM lParam) const {
   return ::SendMessageA(window_, message, wParam, lParam);
 }
+
+ListView ListViewAccess::List() const { return ListView(window_); }
 
 ControlLink ListViewAccess::Link() { return ControlLink{window_, remote_, memory_, process_.get()}; }
 
@@ -56,7 +63,7 @@ bool ListViewAccess::Bind(HWND window, bool remote, std::optional<std::string> c
 std::string ListViewAccess::GetItemText(std::int32_t row, std::int32_t column, std::int32_t capacity) {
   if (capacity <= 0) return {};
   const ControlLink link = Link();
-  CarriedRecord<LVITEMA> item(link);
+  ItemExchange item(link);
   TextBuffer text(link, static_cast<std::size_t>(capacity));
   if (!item.Ready() || !text.Ready()) return {};
   item->iSubItem = column;
@@ -64,12 +71,12 @@ std::string ListViewAccess::GetItemText(std::int32_t row, std::int32_t column, s
   item->cchTextMax = capacity;
   if (!remote_) {
     // A row that does not exist leaves the zeroed buffer: an empty text.
-    item.Send(LVM_GETITEMTEXTA, AsWParam(row));
+    item.GetText(row);
     return text.Text();
   }
   item->mask = LVIF_TEXT;
   item->iItem = row;
-  if (item.Send(LVM_GETITEMA, 0) == 0) return {};
+  if (!item.Get()) return {};
   return text.Text();
 }
 
@@ -78,12 +85,12 @@ std::int32_t ListViewAccess::GetCellImage(std::int32_t row, std::int32_t column)
 }
 
 std::int32_t ListViewAccess::GetCheckState(std::int32_t row) {
-  return StateToCheck(static_cast<UINT>(Send(LVM_GETITEMSTATE, AsWParam(row), kCheckStateMask)));
+  return StateToCheck(List().ItemState(row, kCheckStateMask));
 }
 
 std::int32_t ListViewAccess::GetItemIndent(std::int32_t row) { return ReadItem(Link(), row, 0, LVIF_INDENT).iIndent; }
 
-std::int32_t ListViewAccess::GetItemCount() { return static_cast<std::int32_t>(Send(LVM_GETITEMCOUNT, 0, 0)); }
+std::int32_t ListViewAccess::GetItemCount() { return List().ItemCount(); }
 
 std::int32_t ListViewAccess::GetItemParam(std::int32_t row) {
   return static_cast<std::int32_t>(ReadItem(Link(), row, 0, LVIF_PARAM).lParam);
@@ -91,55 +98,44 @@ std::int32_t ListViewAccess::GetItemParam(std::int32_t row) {
 
 void ListViewAccess::SetItemText(std::int32_t row, std::int32_t column, const std::string& text) {
   const ControlLink link = Link();
-  CarriedRecord<LVITEMA> item(link);
+  ItemExchange item(link);
   PassedText passed(link, text);
   if (!item.Ready() || !passed.Ready()) return;
-  item->mask = LVIF_TEXT;
-  item->iItem = row;
-  item->iSubItem = column;
+  *item = CellRecord(LVIF_TEXT, row, column);
   item->pszText = passed.Address();
   if (remote_) item->cchTextMax = passed.Capacity();
-  item.Send(LVM_SETITEMA, 0);
+  item.Set();
 }
 
 void ListViewAccess::SetCellImage(std::int32_t row, std::int32_t column, std::int32_t image) {
-  LVITEMA item{};
-  item.mask = LVIF_IMAGE;
-  item.iItem = row;
-  item.iSubItem = column;
+  LVITEMA item = CellRecord(LVIF_IMAGE, row, column);
   item.iImage = image;
-  SendItem(Link(), item, LVM_SETITEMA, 0);
+  SetItem(Link(), item);
 }
 
 void ListViewAccess::SetCheckState(std::int32_t row, std::int32_t check) {
-  LVITEMA item{};
-  item.mask = LVIF_STATE;
   // LVM_SETITEMA finds the row by iItem alone, so the row goes into the record
   // in both modes (LVM_SETITEMSTATE takes it from wParam and ignores iItem).
-  item.iItem = row;
+  LVITEMA item = CellRecord(LVIF_STATE, row);
   item.state = CheckToState(check);
   item.stateMask = kCheckStateMask;
   if (remote_) {
-    SendItem(Link(), item, LVM_SETITEMA, 0);
+    SetItem(Link(), item);
   } else {
-    SendItem(Link(), item, LVM_SETITEMSTATE, AsWParam(row));
+    SetItemState(Link(), row, item);
   }
 }
 
 void ListViewAccess::SetItemIndent(std::int32_t row, std::int32_t indent) {
-  LVITEMA item{};
-  item.mask = LVIF_INDENT;
-  item.iItem = row;
+  LVITEMA item = CellRecord(LVIF_INDENT, row);
   item.iIndent = indent;
-  SendItem(Link(), item, LVM_SETITEMA, 0);
+  SetItem(Link(), item);
 }
 
 void ListViewAccess::SetItemParam(std::int32_t row, std::int32_t value) {
-  LVITEMA item{};
-  item.mask = LVIF_PARAM;
-  item.iItem = row;
+  LVITEMA item = CellRecord(LVIF_PARAM, row);
   item.lParam = AsLParam(value);
-  SendItem(Link(), item, LVM_SETITEMA, 0);
+  SetItem(Link(), item);
 }
 
 std::vector<std::int32_t> ListViewAccess::GetSelectedRows() {
@@ -162,32 +158,37 @@ std::vector<std::int32_t> ListViewAccess::GetCheckedRows() {
 
 std::int32_t ListViewAccess::GetSelectedCount() { return static_cast<std::int32_t>(Send(LVM_GETSELECTEDCOUNT, 0, 0)); }
 
-bool ListViewAccess::IsSelected(std::int32_t row) {
-  return Send(LVM_GETITEMSTATE, AsWParam(row), LVIS_SELECTED) == LVIS_SELECTED;
-}
+bool ListViewAccess::IsSelected(std::int32_t row) { return List().ItemState(row, LVIS_SELECTED) == LVIS_SELECTED; }
 
 void ListViewAccess::SelectItem(std::int32_t row) {
   LVITEMA item{};
   item.mask = LVIF_STATE;
   item.state = LVIS_SELECTED;
   item.stateMask = LVIS_SELECTED;
-  SendItem(Link(), item, LVM_SETITEMSTATE, AsWParam(row));
+  SetItemState(Link(), row, item);
 }
 
 void ListViewAccess::DeselectItem(std::int32_t row) {
-  LVITEMA item{};
-  item.mask = LVIF_STATE;
-  item.iItem = row;  // see SetCheckState
+  LVITEMA item = CellRecord(LVIF_STATE, row);  // see SetCheckState
   item.state = ~static_cast<UINT>(LVIS_SELECTED);
   item.stateMask = LVIS_SELECTED;
-  SendItem(Link(), item, remote_ ? LVM_SETITEMA : LVM_SETITEMSTATE, AsWParam(row));
+  if (!remote_) {
+    SetItemState(Link(), row, item);
+    return;
+  }
+  // The other process's list is sent the row in wParam as well (the control
+  // ignores it there).
+  CarriedRecord<LVITEMA> carried(Link());
+  if (!carried.Ready()) return;
+  *carried = item;
+  carried.Send(LVM_SETITEMA, AsWParam(row));
 }
 
 std::int32_t ListViewAccess::InsertItem(std::optional<std::int32_t> row, const std::string& text, std::int32_t image,
                                         std::int32_t check, std::int32_t indent, std::int32_t param) {
   const std::int32_t at = !row || *row == -1 ? GetItemCount() : *row;
   const ControlLink link = Link();
-  CarriedRecord<LVITEMA> item(link);
+  ItemExchange item(link);
   PassedText passed(link, text);
   if (!item.Ready() || !passed.Ready()) return -1;
   item->mask = kInsertItemMask;
@@ -199,12 +200,12 @@ std::int32_t ListViewAccess::InsertItem(std::optional<std::int32_t> row, const s
   item->stateMask = kCheckStateMask;
   item->iIndent = indent;
   item->lParam = AsLParam(param);
-  return static_cast<std::int32_t>(item.Send(LVM_INSERTITEMA, 0));
+  return item.Insert();
 }
 
-bool ListViewAccess::DeleteItem(std::int32_t row) { return Send(LVM_DELETEITEM, AsWParam(row), 0) != 0; }
+bool ListViewAccess::DeleteItem(std::int32_t row) { return List().DeleteItem(row); }
 
-bool ListViewAccess::DeleteAllItems() { return Send(LVM_DELETEALLITEMS, 0, 0) != 0; }
+bool ListViewAccess::DeleteAllItems() { return List().DeleteAllItems(); }
 
 std::int32_t ListViewAccess::FindItemByText(const std::string& text, std::int32_t start, bool whole, bool wrap) {
   const ControlLink link = Link();
@@ -234,9 +235,7 @@ HWND ListViewAccess::EditLabel(std::int32_t row) {
   return reinterpret_cast<HWND>(Send(LVM_EDITLABELA, AsWParam(row), 0));
 }
 
-std::int32_t ListViewAccess::GetFirstSelected() {
-  return static_cast<std::int32_t>(Send(LVM_GETNEXTITEM, AsWParam(-1), LVNI_SELECTED));
-}
+std::int32_t ListViewAccess::GetFirstSelected() { return List().NextItem(-1, LVNI_SELECTED); }
 
 bool ListViewAccess::SingleSelect(std::optional<bool> on) {
   LONG style = ::GetWindowLongA(window_, GWL_STYLE);

@@ -14,6 +14,7 @@
 #include "listview/row_record.h"
 
 struct ControlLink;
+class ListView;
 
 class ListViewAccess {
  public:
@@ -116,6 +117,8 @@ class ListViewAccess {
 
  private:
   LRESULT Send(UINT message, WPARAM wParam, LPARAM lParam) const;
+  // The messages that carry no record, or a record of this process.
+  ListView List() const;
   // The control and where this call's records go (the mode is read on every call).
   ControlLink Link();
 

@@ -19,11 +19,22 @@ inline constexpr UINT kCheckStateMask = 0xFFFFF000u;
 inline UINT CheckToState(std::int32_t check) { return static_cast<UINT>(check + 1) * 4096u; }
 inline std::int32_t StateToCheck(UINT state) { return static_cast<std::int32_t>(state / 4096u) - 1; }
 
+// A zero item record naming one cell and the fields that count.
+inline LVITEMA CellRecord(UINT mask, std::int32_t row, std::int32_t column = 0) {
+  LVITEMA item{};
+  item.mask = mask;
+  item.iItem = row;
+  item.iSubItem = column;
+  return item;
+}
+
 // Reads one cell's item record by LVM_GETITEMA with the given mask; whatever
 // the send returns. A zero record when it cannot be placed in the other process.
 LVITEMA ReadItem(const ControlLink& link, std::int32_t row, std::int32_t column, UINT mask);
-// Sends a filled item record without a text (message and wParam as given).
-void SendItem(const ControlLink& link, const LVITEMA& item, UINT message, WPARAM wParam);
+// Sends a filled item record without a text by LVM_SETITEMA.
+void SetItem(const ControlLink& link, const LVITEMA& item);
+// Sends a filled item record without a text by LVM_SETITEMSTATE for row.
+void SetItemState(const ControlLink& link, std::int32_t row, const LVITEMA& item);
 
 // Text, image, param, state and LVIF_DI_SETITEM (0x1000), plus LVIF_INDENT:
 // the indent a caller passes to InsertItem or carries in a RowRecord takes

@@ -23,9 +23,9 @@ void ListViewAccess::InsertRows(std::optional<std::int32_t> firstRow, const std:
   SortRowRecords(sorted, std::nullopt, std::nullopt, sortType);
   const ControlLink link = Link();
   // One item record for the whole batch.
-  CarriedRecord<LVITEMA> item(link);
+  ItemExchange item(link);
   if (!item.Ready()) return;
-  Send(WM_SETREDRAW, 0, 0);
+  List().SetRedraw(false);
   const std::int32_t first = !firstRow || *firstRow == -1 ? GetItemCount() : *firstRow;
   for (std::size_t i = 0; i < sorted.size(); ++i) {
     const RowRecord& row = sorted[i];
@@ -41,7 +41,7 @@ void ListViewAccess::InsertRows(std::optional<std::int32_t> firstRow, const std:
     item->stateMask = kCheckStateMask;
     item->iIndent = row.indent;
     item->lParam = AsLParam(row.param);
-    const auto inserted = static_cast<std::int32_t>(item.Send(LVM_INSERTITEMA, 0));
+    const std::int32_t inserted = item.Insert();
     if (inserted == -1) continue;
     // The cells go to the row where the item landed (the control appends an
     // item asked for beyond the end).
@@ -62,10 +62,10 @@ void ListViewAccess::InsertRows(std::optional<std::int32_t> firstRow, const std:
         item->iImage = row.subImages[c - 1];
         item->mask |= LVIF_IMAGE;
       }
-      item.Send(LVM_SETITEMA, 0);
+      item.Set();
     }
   }
-  Send(WM_SETREDRAW, 1, 0);
+  List().SetRedraw(true);
 }
 
 void ListViewAccess::SortRows(std::vector<RowRecord>& rows, std::optional<std::int32_t> from,
@@ -82,7 +82,7 @@ RowRecord ListViewAccess::GetRow(std::int32_t row) {
   }
   const ControlLink link = Link();
   // One item record for the item and every further cell.
-  CarriedRecord<LVITEMA> item(link);
+  ItemExchange item(link);
   if (!item.Ready()) return result;
   {
     TextBuffer text(link, kRowTextBuffer);
@@ -92,7 +92,7 @@ RowRecord ListViewAccess::GetRow(std::int32_t row) {
     item->stateMask = kCheckStateMask;
     item->pszText = text.Address();
     item->cchTextMax = kRowTextCapacity;
-    if (item.Send(LVM_GETITEMA, 0) == 0) return result;
+    if (!item.Get()) return result;
     item.ReadBack();
     result.text = text.Text();
     result.image = item->iImage;
@@ -108,7 +108,7 @@ RowRecord ListViewAccess::GetRow(std::int32_t row) {
     item->iSubItem = c;
     item->pszText = text.Address();
     item->cchTextMax = kRowTextCapacity;
-    if (item.Send(LVM_GETITEMA, 0) == 0) continue;
+    if (!item.Get()) continue;
     item.ReadBack();
     result.subTexts[static_cast<std::size_t>(c - 1)] = text.Text();
     result.subImages[static_cast<std::size_t>(c - 1)] = item->iImage;

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "host/list_view.h"
 #include "listview/remote_memory.h"
 
 // The bytes of each record that travel: the platform's ANSI records up to the
@@ -106,4 +107,35 @@ class CarriedRecord {
   ControlLink link_;
   Record record_{};
   RemoteBlock remote_;
+};
+
+// One item record sent by the item messages. In this process it goes through
+// the ListView wrapper, as every list of this program sends its items; in the
+// other process it is carried there first.
+class ItemExchange {
+ public:
+  explicit ItemExchange(const ControlLink& link) : list_(link.window), remote_(link.remote), carried_(link) {}
+  bool Ready() const { return carried_.Ready(); }
+  LVITEMA& operator*() { return *carried_; }
+  LVITEMA* operator->() { return &*carried_; }
+
+  bool Get() { return remote_ ? carried_.Send(LVM_GETITEMA, 0) != 0 : list_.GetItem(*carried_); }
+  bool Set() { return remote_ ? carried_.Send(LVM_SETITEMA, 0) != 0 : list_.SetItem(*carried_); }
+  // The index of the new row, -1 when the list refused it.
+  std::int32_t Insert() {
+    return remote_ ? static_cast<std::int32_t>(carried_.Send(LVM_INSERTITEMA, 0)) : list_.InsertItem(*carried_);
+  }
+  bool SetState(std::int32_t row) {
+    return remote_ ? carried_.Send(LVM_SETITEMSTATE, ListView::AsWParam(row)) != 0 : list_.SetItemState(row, *carried_);
+  }
+  // The text's length as the control reports it.
+  LRESULT GetText(std::int32_t row) {
+    return remote_ ? carried_.Send(LVM_GETITEMTEXTA, ListView::AsWParam(row)) : list_.GetItemTextInto(row, *carried_);
+  }
+  void ReadBack() { carried_.ReadBack(); }
+
+ private:
+  ListView list_;
+  bool remote_;
+  CarriedRecord<LVITEMA> carried_;
 };
