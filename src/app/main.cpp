@@ -11,6 +11,7 @@
 #include "host/notice.h"
 #include "host/single_instance.h"
 #include "launcher/account_launcher.h"
+#include "launcher/program_paths.h"
 #include "launcher_wiring.h"
 #include "ui/dispatcher.h"
 #include "ui/main_window.h"
@@ -44,10 +45,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
 
+  const ProgramPaths paths = ProgramPathsIn(folder);
   // The launcher is made once the controls exist, and outlives the window.
   std::optional<AccountLauncher> launcher;
   EventDispatcher dispatcher([&](const ControlWindows& windows) {
-    launcher.emplace(LauncherControlsOf(windows));
+    launcher.emplace(LauncherControlsOf(windows), paths);
     return WireLauncher(*launcher);
   });
   MainWindow window(dispatcher);

@@ -62,7 +62,7 @@ void WriteRow(HWND list, std::int32_t row, const RowCopy& copy) {
 
 void AccountLauncher::OnMainWindowCreated() {
   // A list that is not on screen whole is never stored over the file.
-  storing_ = LoadAccountList(controls_.accounts);
+  storing_ = LoadAccountList(controls_.accounts, paths_.configFile);
   if (!storing_) TellUserWhenIdle(controls_.accounts.ControlWindowHandle(), kListUnreadable);
   EnableDebugPrivilege();
   controls_.browserPath.SetContent(FindBrowserPath());
@@ -75,7 +75,7 @@ void AccountLauncher::OnMainWindowDestroyed() {
 }
 
 void AccountLauncher::StoreList() {
-  if (storing_ && !SaveAccountList(controls_.accounts)) StopStoring(kListIncomplete);
+  if (storing_ && !SaveAccountList(controls_.accounts, paths_.configFile)) StopStoring(kListIncomplete);
   // Rows may have moved: their open marks follow them now, not at the next tick.
   OnOpenRowsTick();
 }
@@ -134,7 +134,7 @@ void AccountLauncher::OnClearTempFilesClicked() {
   std::unordered_set<std::string> running;
   for (const std::string& title : ListProfileMarkers()) running.insert(UpperCaseAnsi(title));
   const auto hold = launches_.HoldProfileRoot();
-  RemoveFolderTree(ProfileRootFolder(), ProgramFolder(), [&](const std::string& folder) {
+  RemoveFolderTree(paths_.profileRoot, paths_.programFolder, [&](const std::string& folder) {
     return running.count(UpperCaseAnsi(folder)) > 0 || launches_.IsUnderWay(folder);
   });
 }
@@ -156,7 +156,7 @@ void AccountLauncher::ActivateAccountWindow() {
   // is found through the marker of its profile: the front window of the
   // process that keeps it.
   if (IsValidProfileName(account, IsAnsiLeadByte)) {
-    if (const HWND marker = FindProfileMarker(ProfileFolderOf(account))) {
+    if (const HWND marker = FindProfileMarker(paths_.ProfileFolderOf(account))) {
       RestoreAndBringToFront(FrontWindowOfSameProcess(marker));
       return;
     }

@@ -6,6 +6,7 @@
 
 #include "launcher/account_launches.h"
 #include "launcher/open_rows.h"
+#include "launcher/program_paths.h"
 #include "ui/controls.h"
 
 struct LauncherControls {
@@ -16,7 +17,8 @@ struct LauncherControls {
 
 class AccountLauncher {
  public:
-  explicit AccountLauncher(const LauncherControls& controls) : controls_(controls) {}
+  AccountLauncher(const LauncherControls& controls, const ProgramPaths& paths)
+      : controls_(controls), paths_(paths), launches_(paths), openRows_(paths.profileRoot) {}
 
   void OnMainWindowCreated();
   void OnMainWindowDestroyed();
@@ -49,6 +51,7 @@ class AccountLauncher {
   void ActivateAccountWindow();
 
   LauncherControls controls_;
+  const ProgramPaths paths_;
   std::int32_t editRow_ = 0;      // EditRow: the row last clicked
   std::int32_t dragTarget_ = 0;   // 0 idle, -1 armed, n >= 1 over row n - 1
   std::int32_t dragSource_ = -1;  // the dragged row, -1 none

@@ -21,7 +21,7 @@ AccountLaunches::~AccountLaunches() { EndAll(); }
 
 bool AccountLaunches::Start(const std::string& browserPath, const std::string& account) {
   if (ending_) return false;
-  const std::string folder = ProfileFolderOf(account);
+  const std::string folder = paths_.ProfileFolderOf(account);
   const std::string key = UpperCaseAnsi(folder);
   if (IsUnderWay(folder)) return false;
   auto launch = std::make_unique<Launch>();
@@ -49,9 +49,9 @@ void AccountLaunches::Run(Launch& launch, const std::string& browserPath, const 
   std::optional<std::string> profile;
   {
     std::lock_guard<std::mutex> hold(profileRoot_);
-    if (!ending_) profile = PrepareProfileFolder(account);
+    if (!ending_) profile = PrepareProfileFolder(paths_, account);
   }
-  if (profile && !ending_) RefreshProfile(*profile);
+  if (profile && !ending_) RefreshProfile(paths_, *profile);
   // Once ending has begun nothing more is started: the copy above is whole.
   if (profile && !ending_) {
     UniqueHandle browser = StartBrowser(browserPath, *profile);

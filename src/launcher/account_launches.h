@@ -12,12 +12,15 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <utility>
 
 #include "host/handles.h"
+#include "launcher/program_paths.h"
 
 class AccountLaunches {
  public:
-  AccountLaunches() = default;
+  // Profiles are made under the paths' profile root, from their template.
+  explicit AccountLaunches(ProgramPaths paths) : paths_(std::move(paths)) {}
   ~AccountLaunches();
   AccountLaunches(const AccountLaunches&) = delete;
   AccountLaunches& operator=(const AccountLaunches&) = delete;
@@ -56,6 +59,7 @@ class AccountLaunches {
   void DropSettled();
   static bool IsSettled(Launch& launch);
 
+  const ProgramPaths paths_;
   std::mutex launchesLock_;
   std::list<std::unique_ptr<Launch>> launches_;  // the user-interface thread alone changes the list
   std::mutex profileRoot_;

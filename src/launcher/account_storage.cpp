@@ -18,8 +18,6 @@ namespace {
 // A constant of the program, the same for writing and reading.
 constexpr char kPassword[] = "qeza";
 
-std::string ConfigFilePath() { return JoinTexts({ProgramFolder(), "\\config.ini"}); }
-
 // Appends each row's record and its cells' records to the memory file. False
 // when a record could not be added. A list without images reports 0 for a
 // cell's image, which would name the first image: such a cell is stored
@@ -53,17 +51,17 @@ bool ReadOutListContent(HWND window, Bytes& plain) {
 
 }  // namespace
 
-bool LoadAccountList(ReportList list) {
+bool LoadAccountList(ReportList list, const std::string& configFile) {
   try {
     // A virus scanner or a backup tool may hold the file for a moment: a
     // refusal is tried again for about half a second before it counts.
     constexpr int kAttempts = 6;
     constexpr DWORD kPauseMs = 100;
     Bytes stored;
-    ReadOutcome outcome = ReadFileWithin(ConfigFilePath(), kStoredListLimit, stored);
+    ReadOutcome outcome = ReadFileWithin(configFile, kStoredListLimit, stored);
     for (int attempt = 1; outcome == ReadOutcome::kUnreadable && attempt < kAttempts; ++attempt) {
       Sleep(kPauseMs);
-      outcome = ReadFileWithin(ConfigFilePath(), kStoredListLimit, stored);
+      outcome = ReadFileWithin(configFile, kStoredListLimit, stored);
     }
     if (outcome == ReadOutcome::kUnreadable) {
       list.SetContent({});
@@ -75,7 +73,7 @@ bool LoadAccountList(ReportList list) {
   }
 }
 
-bool SaveAccountList(ReportList list) {
+bool SaveAccountList(ReportList list, const std::string& configFile) {
   Bytes plain;
   try {
     // An empty list is stored too (as an empty file), so that deleting the
@@ -85,7 +83,7 @@ bool SaveAccountList(ReportList list) {
     if (stored.size() != plain.size()) return true;
     // The file is replaced whole or not at all, and the plain body never
     // touches the disk; on failure the rows stay on screen as they are.
-    if (!ReplaceFileBytes(ConfigFilePath(), stored)) return true;
+    if (!ReplaceFileBytes(configFile, stored)) return true;
   } catch (const std::exception&) {  // no memory: the rows and the file stay as they were
     return true;
   }

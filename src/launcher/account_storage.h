@@ -1,8 +1,9 @@
 #pragma once
-// The stored account list: config.ini beside the program, the list's whole
+// The stored account list: config.ini beside the program (its path is passed in), the list's whole
 // content enciphered with RC4 under a fixed password.
 
 #include <cstdint>
+#include <string>
 
 #include "ui/controls.h"
 
@@ -14,9 +15,9 @@ inline constexpr std::uint64_t kStoredListLimit = 16u << 20;
 // missing or empty). False when the file exists but could not be read (it
 // could not be opened or read, or it is larger than any real list): the list
 // is then empty, and storing it would lose every account.
-bool LoadAccountList(ReportList list);
+bool LoadAccountList(ReportList list, const std::string& configFile);
 
 // Stores the list's rows in config.ini, replacing the file whole or not at all,
 // then shows in the list exactly the rows of the bytes stored. On failure the
 // rows stay on screen. False when the list could not show all stored rows.
-bool SaveAccountList(ReportList list);
+bool SaveAccountList(ReportList list, const std::string& configFile);

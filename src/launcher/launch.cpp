@@ -8,12 +8,6 @@
 #include "host/window.h"
 #include "launcher/command_line.h"
 
-std::string TemplateProfileFolder() { return JoinTexts({ProgramFolder(), "\\UserData__Templete"}); }
-
-std::string ProfileRootFolder() { return JoinTexts({ProgramFolder(), "\\qnv"}); }
-
-std::string ProfileFolderOf(const std::string& account) { return JoinTexts({ProfileRootFolder(), "\\", account}); }
-
 void CopyTemplateProfile(const std::string& source, const std::string& destination) {
   AutomationObject fileSystem;
   if (CreateAutomationObject(fileSystem, "scripting.FileSystemObject")) {
@@ -25,26 +19,26 @@ void CopyTemplateProfile(const std::string& source, const std::string& destinati
   ReleaseAutomationObject(fileSystem);
 }
 
-std::optional<std::string> PrepareProfileFolder(const std::string& account) {
+std::optional<std::string> PrepareProfileFolder(const ProgramPaths& paths, const std::string& account) {
   // The account text becomes a folder name under the profile root; a text
   // that would name a place outside it, or no folder at all, opens nothing.
   if (!IsValidProfileName(account, IsAnsiLeadByte)) return std::nullopt;
   // Without a closing backslash this only makes sure the program folder exists.
-  if (!EnsureFolderPath(TemplateProfileFolder())) return std::nullopt;
+  if (!EnsureFolderPath(paths.templateProfile)) return std::nullopt;
   // A link would put the copy and the browser's data into a folder that is
   // not this account's alone.
-  if (HasLinkBelow(ProfileRootFolder(), account)) return std::nullopt;
-  std::string profile = ProfileFolderOf(account);
+  if (HasLinkBelow(paths.profileRoot, account)) return std::nullopt;
+  std::string profile = paths.ProfileFolderOf(account);
   if (!EnsureFolderPath(JoinTexts({profile, "\\"}))) return std::nullopt;
   return profile;
 }
 
-void RefreshProfile(const std::string& profile) {
+void RefreshProfile(const ProgramPaths& paths, const std::string& profile) {
   // A browser running on the profile holds its files open, and copying over
   // them would damage the profile; the start then only hands the request to
   // that browser.
   if (IsProfileInUse(profile)) return;
-  CopyTemplateProfile(TemplateProfileFolder(), profile);
+  CopyTemplateProfile(paths.templateProfile, profile);
   // Read-only template files would refuse the next refresh and the clear.
   DropReadOnlyInTree(profile);
 }
@@ -56,10 +50,10 @@ UniqueHandle StartBrowser(const std::string& browserPath, const std::string& pro
   return StartProgram(BuildBrowserCommandLine(browserPath, IsExistingFile(browserPath), profile, ConsoleUrl()));
 }
 
-bool LaunchAccount(const std::string& browserPath, const std::string& account) {
-  const std::optional<std::string> profile = PrepareProfileFolder(account);
+bool LaunchAccount(const ProgramPaths& paths, const std::string& browserPath, const std::string& account) {
+  const std::optional<std::string> profile = PrepareProfileFolder(paths, account);
   if (!profile) return false;
-  RefreshProfile(*profile);
+  RefreshProfile(paths, *profile);
   StartBrowser(browserPath, *profile);
   return true;
 }

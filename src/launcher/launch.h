@@ -5,13 +5,14 @@
 #include <string>
 
 #include "host/handles.h"
+#include "launcher/program_paths.h"
 
 // Makes sure the account's profile folder exists under the profile root,
 // refreshes it from the template (unless a browser runs on it), and starts
 // the browser in app mode on the console. False, with nothing created or
 // started, when the account's folder is refused (PrepareProfileFolder); true
 // otherwise, whether or not the browser started.
-bool LaunchAccount(const std::string& browserPath, const std::string& account);
+bool LaunchAccount(const ProgramPaths& paths, const std::string& browserPath, const std::string& account);
 
 // The steps of a launch, for a caller that runs them on a thread of its own.
 //
@@ -20,10 +21,10 @@ bool LaunchAccount(const std::string& browserPath, const std::string& account);
 // a junction or symbolic link stands at the profile root or anywhere on the
 // way down to the folder (the profile would land elsewhere), or when a folder
 // cannot be made.
-std::optional<std::string> PrepareProfileFolder(const std::string& account);
+std::optional<std::string> PrepareProfileFolder(const ProgramPaths& paths, const std::string& account);
 // Copies the template over the profile unless a browser runs on it, then
 // drops the read-only attribute the copy may have brought along.
-void RefreshProfile(const std::string& profile);
+void RefreshProfile(const ProgramPaths& paths, const std::string& profile);
 // Starts the browser on the profile; its process, empty when it did not start.
 UniqueHandle StartBrowser(const std::string& browserPath, const std::string& profile);
 
@@ -32,9 +33,3 @@ UniqueHandle StartBrowser(const std::string& browserPath, const std::string& pro
 // files and leaving the others. Failures are silent. COM must be initialised
 // on the calling thread.
 void CopyTemplateProfile(const std::string& source, const std::string& destination);
-
-// "<program folder>\UserData__Templete", "<program folder>\qnv" and
-// "<program folder>\qnv\<account>".
-std::string TemplateProfileFolder();
-std::string ProfileRootFolder();
-std::string ProfileFolderOf(const std::string& account);

@@ -6,10 +6,14 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 class OpenRows {
  public:
+  // Profiles lie in folders of `profileRoot`, which the markers name.
+  explicit OpenRows(const std::string& profileRoot);
+
   // Looks at the markers and the list's rows again; true when a row changed
   // between open and not open (or the rows came or went).
   bool Refresh(HWND list);
@@ -17,5 +21,6 @@ class OpenRows {
   bool IsOpen(std::int32_t row) const;
 
  private:
+  std::string rootPrefix_;  // "<profile root>\", upper case
   std::vector<bool> open_;
 };

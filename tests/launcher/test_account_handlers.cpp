@@ -2,21 +2,20 @@
 // and two edit boxes in a test window, the handlers called as the window's
 // events would call them, and real button state for the drag.
 //
-// Every change is stored in config.ini beside the program, so these tests run
-// in a copy of this test program placed in a temporary folder.
+// Every change is stored in config.ini: each test gives the handlers a program
+// folder of its own, a fresh temporary one.
 
 #include <windows.h>
 // after windows.h
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "host/files.h"
 #include "launcher/account_launcher.h"
+#include "launcher/program_paths.h"
 #include "input.h"
 #include "report_list.h"
 #include "stored_list.h"
@@ -27,43 +26,12 @@ using launcher_test::Rows;
 
 namespace {
 
-constexpr char kCopyVariable[] = "KL_HANDLER_TESTS_IN_COPY";
 constexpr std::int32_t kMovePointer = 8;
-
-bool InProgramCopy() {
-  char value[8] = {};
-  return GetEnvironmentVariableA(kCopyVariable, value, sizeof value) == 1 && value[0] == '1';
-}
-
-std::string ConfigPath() { return ProgramFolder() + "\\config.ini"; }
-
-TEST(AccountHandlers, PassInAProgramCopyInATemporaryFolder) {
-  if (InProgramCopy()) GTEST_SKIP() << "this is the copy";
-  char self[MAX_PATH] = {};
-  const std::string path(self, GetModuleFileNameA(nullptr, self, sizeof self));
-  const std::string name = path.substr(path.find_last_of('\\') + 1);
-  test::TempFolder folder;
-  ASSERT_TRUE(test::CopyFromBin(name, folder.path()));
-  // The copy's output does not reach this one: its report comes as a file.
-  const std::string report = folder / "report.xml";
-  test::ChildProcess copy;
-  ASSERT_TRUE(copy.Start(
-      "\"" + (folder / name) + "\" --gtest_filter=Handlers*.*:*/Handlers*.* --gtest_output=xml:\"" + report + "\"",
-      folder.path(), {std::string(kCopyVariable) + "=1"}));
-  DWORD exitCode = 99;
-  ASSERT_TRUE(copy.WaitForExit(exitCode, std::chrono::seconds(120)));
-  const std::string results = test::ReadWholeFile(report);
-  EXPECT_EQ(exitCode, 0u) << results;
-  EXPECT_NE(results.find("result=\"completed\""), std::string::npos) << results;
-  EXPECT_EQ(results.find("result=\"skipped\""), std::string::npos) << results;
-  EXPECT_FALSE(test::FileExists(folder / "config.ini")) << "a test left its list behind";
-}
 
 // A window like the main one, reduced to what the handlers touch.
 class HandlerWindow {
  public:
-  explicit HandlerWindow(bool make) {
-    if (!make) return;
+  HandlerWindow() {
     window_.emplace(test::ReportListWindow::Options{
         LVS_SINGLESEL | LVS_SHOWSELALWAYS, test::kAccountColumns, true, {8, 16, 229, 360}, "kl handler test"});
     list_ = window_->list();
@@ -118,15 +86,14 @@ class HandlerWindow {
 class HandlersTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!InProgramCopy()) GTEST_SKIP() << "runs in a program copy";
-    DeleteFileA(ConfigPath().c_str());
     controls_.accounts.SetMousePointer(0);
     controls_.accountText.SetContent({});
     // The button is pressed where no window of this test lies, so that only
     // the handlers see the drag.
     test::MovePointerTo({GetSystemMetrics(SM_CXSCREEN) - 2, GetSystemMetrics(SM_CYSCREEN) - 2});
   }
-  void TearDown() override { DeleteFileA(ConfigPath().c_str()); }
+
+  std::string ConfigPath() const { return paths_.configFile; }
 
   // Both the list on screen and the stored file hold exactly these rows.
   void ExpectListAndFile(const Rows& expected) {
@@ -135,16 +102,18 @@ class HandlersTest : public ::testing::Test {
     EXPECT_EQ(launcher_test::StoredRows(ConfigPath()), expected);
   }
 
-  // One window for all the tests, made only in the copy: top-level windows
-  // are slow to come and go here.
+  // One window for all the tests: top-level windows are slow to come and go
+  // here.
   static HandlerWindow& SharedWindow() {
-    static HandlerWindow window(InProgramCopy());
+    static HandlerWindow window;
     return window;
   }
 
   HandlerWindow& window_ = SharedWindow();
   LauncherControls controls_ = window_.Controls();
-  AccountLauncher launcher_{controls_};
+  test::TempFolder folder_;
+  const ProgramPaths paths_ = ProgramPathsIn(folder_.path());
+  AccountLauncher launcher_{controls_, paths_};
 };
 
 const Rows kFourRows = {{"1", "w"}, {"2", "x"}, {"3", "y"}, {"4", "z"}};

@@ -1,8 +1,5 @@
-// Opening an account end to end. The profile folders live beside the program
-// file, so each case copies this test program into a fresh program folder
-// together with the fake browser and a template, and runs the copy there as
-//   launcher.exe --launch <browser> <account>
-// which opens the account once and ends with the result.
+// Opening an account end to end, in this process: each case gives the launch a
+// fresh program folder of its own, with the fake browser and a template.
 #include "launcher/launch.h"
 
 #include <windows.h>
@@ -16,36 +13,39 @@
 #include "host/window.h"
 #include "launcher/account_launches.h"
 #include "launcher/command_line.h"
+#include "launcher/program_paths.h"
 #include "win_test_support.h"
 
 namespace {
 
-constexpr DWORD kLaunched = 10;
-constexpr DWORD kRefused = 11;
-constexpr DWORD kNoExit = 0xFFFFFFFF;
+// While it lives, the browsers this process starts log their lines to `path`
+// (they inherit the variable).
+class BrowserLog {
+ public:
+  explicit BrowserLog(const std::string& path) { SetEnvironmentVariableA(kVariable, path.c_str()); }
+  ~BrowserLog() { SetEnvironmentVariableA(kVariable, nullptr); }
+  BrowserLog(const BrowserLog&) = delete;
+  BrowserLog& operator=(const BrowserLog&) = delete;
 
-int RunLaunch(const std::string& browser, const std::string& account) {
-  // As at the program's start: COM on this thread for the template copy.
-  if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 2;
-  const bool launched = LaunchAccount(browser, account);
-  CoUninitialize();
-  return launched ? kLaunched : kRefused;
-}
+ private:
+  static constexpr char kVariable[] = "KL_FAKE_BROWSER_LOG";
+};
 
-// Three launches through the launch threads, as double-clicks make them:
-// a, a again while it is under way, then b beside it; once both browsers have
-// ended, a once more; after the end, nothing. Each refusal or acceptance that
-// went wrong sets a bit of the exit code.
-int RunLaunches(const std::string& browser, const std::string& a, const std::string& b) {
+// Launches through the launch threads, as double-clicks make them: a, a again
+// while it is under way, then b beside it; once both browsers have ended, a
+// once more; after the end, nothing. Each refusal or acceptance that went
+// wrong sets a bit of the result (100 when none did, 99 when they did not
+// settle).
+int RunLaunches(const ProgramPaths& paths, const std::string& browser, const std::string& a, const std::string& b) {
   int wrong = 0;
-  AccountLaunches launches;
+  AccountLaunches launches(paths);
   if (!launches.Start(browser, a)) wrong |= 1;
   if (launches.Start(browser, a)) wrong |= 2;
   if (!launches.Start(browser, b)) wrong |= 4;
-  if (!launches.IsUnderWay(ProfileFolderOf(a))) wrong |= 8;
+  if (!launches.IsUnderWay(paths.ProfileFolderOf(a))) wrong |= 8;
   const auto settle = [&] {
     const DWORD since = GetTickCount();
-    while (launches.IsUnderWay(ProfileFolderOf(a)) || launches.IsUnderWay(ProfileFolderOf(b))) {
+    while (launches.IsUnderWay(paths.ProfileFolderOf(a)) || launches.IsUnderWay(paths.ProfileFolderOf(b))) {
       if (GetTickCount() - since > 20000) return false;
       Sleep(20);
     }
@@ -59,22 +59,7 @@ int RunLaunches(const std::string& browser, const std::string& a, const std::str
   return 100 + wrong;
 }
 
-// Ends the launches at once while the first one is copying.
-int RunEndDuringCopy(const std::string& browser, const std::string& account) {
-  AccountLaunches launches;
-  if (!launches.Start(browser, account)) return 1;
-  launches.EndAll();
-  return 100;
-}
-
 bool UnderWine() { return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr; }
-
-std::string SelfName() {
-  char path[MAX_PATH * 2] = {};
-  const DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
-  const std::string full(path, n);
-  return full.substr(full.find_last_of('\\') + 1);
-}
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
@@ -87,8 +72,8 @@ std::string ExpectedLine(const std::string& browserAsWritten, const std::string&
 class LaunchFromProgramFolder : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(test::CopyFromBin(SelfName(), program_.path(), "launcher.exe"));
     ASSERT_TRUE(test::CopyFromBin("fake-browser.exe", program_.path()));
+
     ASSERT_TRUE(CreateDirectoryA(templateFolder().c_str(), nullptr));
     ASSERT_TRUE(test::WriteWholeFile(templateFolder() + "\\First Run", ""));
     ASSERT_TRUE(test::WriteWholeFile(templateFolder() + "\\Local State", "{\"template\":1}"));
@@ -100,16 +85,14 @@ class LaunchFromProgramFolder : public ::testing::Test {
   std::string browser() const { return program_ / "fake-browser.exe"; }
   std::string log() const { return program_ / "browser.log"; }
 
-  DWORD Launch(const std::string& browserPath, const std::string& account, const std::string& mode = "--launch",
-               const std::string& more = {}) {
-    test::ChildProcess child;
-    std::string line =
-        "\"" + (program_ / "launcher.exe") + "\" " + mode + " \"" + browserPath + "\" \"" + account + "\"";
-    if (!more.empty()) line += " \"" + more + "\"";
-    if (!child.Start(line, program_.path(), {"KL_FAKE_BROWSER_LOG=" + log()})) return kNoExit;
-    DWORD code = kNoExit;
-    if (!child.WaitForExit(code, std::chrono::seconds(30))) return kNoExit;
-    return code;
+  // Opens the account once, as a double-click's launch thread does.
+  bool Launch(const std::string& browserPath, const std::string& account) {
+    // As on a launch thread: COM on this thread for the template copy.
+    const BrowserLog logged(log());
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    const bool launched = LaunchAccount(paths_, browserPath, account);
+    if (SUCCEEDED(com)) CoUninitialize();
+    return launched;
   }
 
   // The log once it holds `lines` lines (bounded wait: the browser logs after
@@ -126,6 +109,7 @@ class LaunchFromProgramFolder : public ::testing::Test {
   }
 
   test::TempFolder program_;
+  const ProgramPaths paths_ = ProgramPathsIn(program_.path());
 };
 
 TEST_F(LaunchFromProgramFolder, FirstLaunchMakesTheProfileFromTheTemplateAndStartsTheBrowser) {
@@ -139,7 +123,7 @@ TEST_F(LaunchFromProgramFolder, FirstLaunchMakesTheProfileFromTheTemplateAndStar
   ASSERT_TRUE(test::CopyFromBin("fake-browser.exe", folder));
   const std::string account = "\xB5\xEA\xC6\xCC\xD2\xBB";  // 店铺一
 
-  ASSERT_EQ(Launch(folder + "\\fake-browser.exe", account), kLaunched);
+  ASSERT_TRUE(Launch(folder + "\\fake-browser.exe", account));
 
   EXPECT_TRUE(test::FolderExists(root()));
   EXPECT_TRUE(test::FolderExists(profile(account)));
@@ -152,22 +136,22 @@ TEST_F(LaunchFromProgramFolder, FirstLaunchMakesTheProfileFromTheTemplateAndStar
 TEST_F(LaunchFromProgramFolder, BrowserTextThatNamesNoFileGoesIntoTheLineAsTyped) {
   // No such file, but the system still finds the program by adding ".exe".
   const std::string typed = program_ / "fake-browser";
-  ASSERT_EQ(Launch(typed, "123"), kLaunched);
+  ASSERT_TRUE(Launch(typed, "123"));
   EXPECT_EQ(LogWithLines(1), ExpectedLine(typed, profile("123")) + "\r\n");
 }
 
 TEST_F(LaunchFromProgramFolder, BrowserThatCannotStartStillLeavesAProvisionedProfile) {
-  ASSERT_EQ(Launch("\xC2\xB7\xBE\xB6\xB4\xED\xCE\xF3", "123"), kLaunched);  // 路径错误
+  ASSERT_TRUE(Launch("\xC2\xB7\xBE\xB6\xB4\xED\xCE\xF3", "123"));  // 路径错误
   EXPECT_TRUE(test::FileExists(profile("123") + "\\First Run"));
   EXPECT_FALSE(test::FileExists(log()));
 }
 
 TEST_F(LaunchFromProgramFolder, LaterLaunchRefreshesTemplateFilesAndKeepsTheProfilesOwn) {
-  ASSERT_EQ(Launch(browser(), "123"), kLaunched);
+  ASSERT_TRUE(Launch(browser(), "123"));
   ASSERT_TRUE(test::WriteWholeFile(profile("123") + "\\Local State", "{\"changed\":1}"));
   ASSERT_TRUE(test::WriteWholeFile(profile("123") + "\\Cookies", "session"));
 
-  ASSERT_EQ(Launch(browser(), "123"), kLaunched);
+  ASSERT_TRUE(Launch(browser(), "123"));
 
   EXPECT_EQ(test::ReadWholeFile(profile("123") + "\\Local State"), "{\"template\":1}");
   EXPECT_EQ(test::ReadWholeFile(profile("123") + "\\Cookies"), "session");
@@ -176,7 +160,7 @@ TEST_F(LaunchFromProgramFolder, LaterLaunchRefreshesTemplateFilesAndKeepsTheProf
 }
 
 TEST_F(LaunchFromProgramFolder, ProfileInUseIsLeftAloneAndTheBrowserStillStarts) {
-  ASSERT_EQ(Launch(browser(), "123"), kLaunched);
+  ASSERT_TRUE(Launch(browser(), "123"));
   ASSERT_TRUE(test::WriteWholeFile(profile("123") + "\\Local State", "{\"in use\":1}"));
   // A browser that keeps running on the profile, logging elsewhere.
   test::ChildProcess running;
@@ -184,7 +168,7 @@ TEST_F(LaunchFromProgramFolder, ProfileInUseIsLeftAloneAndTheBrowserStillStarts)
                             program_.path(), {"KL_FAKE_BROWSER_LOG=" + (program_ / "running.log")}));
   ASSERT_TRUE(test::WaitUntil([&] { return IsProfileInUse(profile("123")); }));
 
-  ASSERT_EQ(Launch(browser(), "123"), kLaunched);
+  ASSERT_TRUE(Launch(browser(), "123"));
 
   EXPECT_EQ(test::ReadWholeFile(profile("123") + "\\Local State"), "{\"in use\":1}");
   const std::string line = ExpectedLine(Quoted(browser()), profile("123")) + "\r\n";
@@ -193,7 +177,7 @@ TEST_F(LaunchFromProgramFolder, ProfileInUseIsLeftAloneAndTheBrowserStillStarts)
 }
 
 TEST_F(LaunchFromProgramFolder, AccountWithABackslashMakesNestedFolders) {
-  ASSERT_EQ(Launch(browser(), "a\\b"), kLaunched);
+  ASSERT_TRUE(Launch(browser(), "a\\b"));
   EXPECT_TRUE(test::FolderExists(root() + "\\a"));
   EXPECT_TRUE(test::FileExists(profile("a\\b") + "\\First Run"));
   EXPECT_FALSE(test::FileExists(root() + "\\a\\First Run"));
@@ -204,7 +188,7 @@ TEST_F(LaunchFromProgramFolder, AccountTextThatCannotBeAProfileFolderStartsNothi
   const char* const refused[] = {"", "..", "..\\x", "C:\\x", "\\x", "a/b", "a:b", "con"};
   for (const char* account : refused) {
     SCOPED_TRACE(account);
-    EXPECT_EQ(Launch(browser(), account), kRefused);
+    EXPECT_FALSE(Launch(browser(), account));
     EXPECT_FALSE(test::FolderExists(root()));
     EXPECT_FALSE(test::FileExists(log()));
   }
@@ -213,7 +197,10 @@ TEST_F(LaunchFromProgramFolder, AccountTextThatCannotBeAProfileFolderStartsNothi
 }
 
 TEST_F(LaunchFromProgramFolder, AProfileHasOneLaunchAtATimeAndDifferentAccountsOverlap) {
-  ASSERT_EQ(Launch(browser(), "a", "--launches", "b"), 100u);
+  {
+    const BrowserLog logged(log());
+    EXPECT_EQ(RunLaunches(paths_, browser(), "a", "b"), 100);
+  }
   const std::string lineA = ExpectedLine(Quoted(browser()), profile("a")) + "\r\n";
   const std::string lineB = ExpectedLine(Quoted(browser()), profile("b")) + "\r\n";
   const std::string log = LogWithLines(3);
@@ -229,7 +216,12 @@ TEST_F(LaunchFromProgramFolder, EndingDuringACopyLetsItFinishAndStartsNoBrowser)
   for (int i = 0; i < 200; ++i)
     ASSERT_TRUE(test::WriteWholeFile(templateFolder() + "\\file" + std::to_string(i), block));
 
-  ASSERT_EQ(Launch(browser(), "123", "--end-during-copy"), 100u);
+  {
+    const BrowserLog logged(log());
+    AccountLaunches launches(paths_);
+    ASSERT_TRUE(launches.Start(browser(), "123"));
+    launches.EndAll();
+  }
 
   test::PumpMessagesFor(std::chrono::milliseconds(1500));  // a browser started late would have logged by now
   EXPECT_FALSE(test::FileExists(log()));
@@ -245,7 +237,7 @@ TEST_F(LaunchFromProgramFolder, EndingDuringACopyLetsItFinishAndStartsNoBrowser)
 TEST_F(LaunchFromProgramFolder, ShortNameFormsAndCodePageCutsStartNothing) {
   for (const char* account : {"138001~1", "a\\PROGRA~1", "\xB5"}) {
     SCOPED_TRACE(account);
-    EXPECT_EQ(Launch(browser(), account), kRefused);
+    EXPECT_FALSE(Launch(browser(), account));
     EXPECT_FALSE(test::FolderExists(root()));
     EXPECT_FALSE(test::FileExists(log()));
   }
@@ -253,10 +245,10 @@ TEST_F(LaunchFromProgramFolder, ShortNameFormsAndCodePageCutsStartNothing) {
 
 TEST_F(LaunchFromProgramFolder, ReadOnlyTemplateFilesAreRefreshedOnTheNextLaunch) {
   ASSERT_TRUE(SetFileAttributesA((templateFolder() + "\\Local State").c_str(), FILE_ATTRIBUTE_READONLY));
-  ASSERT_EQ(Launch(browser(), "123"), kLaunched);
+  ASSERT_TRUE(Launch(browser(), "123"));
   EXPECT_FALSE(GetFileAttributesA((profile("123") + "\\Local State").c_str()) & FILE_ATTRIBUTE_READONLY);
   ASSERT_TRUE(test::WriteWholeFile(profile("123") + "\\Local State", "{\"changed\":1}"));
-  ASSERT_EQ(Launch(browser(), "123"), kLaunched);
+  ASSERT_TRUE(Launch(browser(), "123"));
   EXPECT_EQ(test::ReadWholeFile(profile("123") + "\\Local State"), "{\"template\":1}");
   SetFileAttributesA((templateFolder() + "\\Local State").c_str(), FILE_ATTRIBUTE_NORMAL);
 }
@@ -333,9 +325,6 @@ TEST_F(TemplateCopy, MissingTemplateChangesNothing) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc == 4 && std::string(argv[1]) == "--launch") return RunLaunch(argv[2], argv[3]);
-  if (argc == 5 && std::string(argv[1]) == "--launches") return RunLaunches(argv[2], argv[3], argv[4]);
-  if (argc == 4 && std::string(argv[1]) == "--end-during-copy") return RunEndDuringCopy(argv[2], argv[3]);
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }

@@ -12,12 +12,16 @@
 #include <string>
 #include <vector>
 
+#include "host/files.h"
 #include "host/list_control.h"
 #include "host/text.h"
-#include "launcher/launch.h"
 #include "launcher/open_rows.h"
+#include "launcher/program_paths.h"
 
 namespace {
+
+// As the program has them, beside this bench.
+const ProgramPaths kPaths = ProgramPathsIn(ProgramFolder());
 
 std::string Account(int i) { return JoinTexts({"138", ToText(10000000 + i)}); }
 
@@ -50,8 +54,8 @@ std::vector<HWND> MakeMarkers(int count, int step) {
   std::vector<HWND> markers;
   if (!registered) return markers;
   for (int i = 0; i < count; ++i)
-    markers.push_back(CreateWindowExA(0, "Chrome_MessageWindow", ProfileFolderOf(Account(i * step)).c_str(), 0, 0, 0, 0,
-                                      0, HWND_MESSAGE, nullptr, GetModuleHandleA(nullptr), nullptr));
+    markers.push_back(CreateWindowExA(0, "Chrome_MessageWindow", kPaths.ProfileFolderOf(Account(i * step)).c_str(), 0,
+                                      0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleA(nullptr), nullptr));
   return markers;
 }
 
@@ -67,7 +71,7 @@ double MillisecondsPerRound(Work work) {
 void Measure(int rows, int markerCount) {
   HWND list = MakeList(rows);
   const std::vector<HWND> markers = MakeMarkers(markerCount, rows / (markerCount > 0 ? markerCount : 1));
-  OpenRows open;
+  OpenRows open(kPaths.profileRoot);
   const double refresh = MillisecondsPerRound([&] { open.Refresh(list); });
   const double readOut = MillisecondsPerRound([&] {
     for (int r = 0; r < rows; ++r) ListGetCellText(list, r, 1);

@@ -8,6 +8,8 @@
 #include <string>
 
 #include "launcher/account_storage.h"
+#include "launcher/program_paths.h"
+#include "host/files.h"
 #include "host/list_content.h"
 #include "ui/controls.h"
 
@@ -30,7 +32,7 @@ int main(int argc, char** argv) {
     for (const Bytes& part : {EncodeRowRecord(-1, 0, std::to_string(i)), EncodeCellRecord(-1, argv[i])})
       rows.insert(rows.end(), part.begin(), part.end());
   ReportList(list).SetContent(rows);
-  SaveAccountList(ReportList(list));
+  SaveAccountList(ReportList(list), ProgramPathsIn(ProgramFolder()).configFile);
   const int stored = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
   DestroyWindow(list);
   return stored == argc - 1 ? 0 : 1;
