@@ -77,7 +77,7 @@ class RunningLauncher {
   // appear within `timeout`.
   // `browserEnvironment` goes to the program and so to the browsers it starts.
   bool Start(const ProgramFolder& folder, const std::vector<std::string>& browserEnvironment = {},
-             std::chrono::milliseconds timeout = std::chrono::seconds(10));
+             std::chrono::milliseconds timeout = std::chrono::seconds(30));
   ~RunningLauncher();
 
   HWND window() const { return window_; }
@@ -126,7 +126,7 @@ class RunningLauncher {
 
   // Waits until both the list on screen and the stored file hold `expected`.
   bool WaitForRows(const Rows& expected, const std::string& configPath,
-                   std::chrono::milliseconds timeout = std::chrono::seconds(10));
+                   std::chrono::milliseconds timeout = std::chrono::seconds(30));
   bool WaitForExit(DWORD& exitCode) { return child_.WaitForExit(exitCode, std::chrono::seconds(10)); }
   // Ends the program at once (TerminateProcess), wherever it is.
   void Kill() { child_.Kill(); }
