@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <memory>
 #include <new>
 #include <string_view>
 #include <vector>
@@ -11,13 +12,13 @@
 #include "host/list_view.h"
 #include "host/window.h"
 #include "host/list_content.h"
+#include "ui/local_subclass.h"
 
 namespace {
 
 // What a report list keeps beside its rows: the pointer shape, the bytes last
-// loaded and the rows' info tips. It hangs on the list as a window property and
-// as the data of a subclass of its own, which shows the pointer and frees the
-// data with the window.
+// loaded and the rows' info tips. It is the data of a subclass of the list's
+// own, which shows the pointer and frees the data with the window.
 struct ListState {
   std::int32_t pointer = 0;
   Bytes content;
@@ -25,7 +26,6 @@ struct ListState {
 };
 
 constexpr UINT_PTR kStateSubclassId = 0x4B4C5354;  // 'KLST'
-constexpr wchar_t kStateProperty[] = L"KestrunListState";
 
 // The standard pointers 1..14, in the numbering of the MousePointer property.
 const std::array<LPCTSTR, 14> kStandardPointers = {IDC_ARROW,       IDC_CROSS,  IDC_IBEAM,   IDC_WAIT,     IDC_HELP,
@@ -48,31 +48,28 @@ LRESULT CALLBACK ListStateProc(HWND list, UINT message, WPARAM wParam, LPARAM lP
         }
       }
       break;
-    case WM_NCDESTROY:
-      RemoveWindowSubclass(list, ListStateProc, kStateSubclassId);
-      RemovePropW(list, kStateProperty);
+    case WM_NCDESTROY: {
+      const LRESULT result = DefLocalSubclassProc(list, message, wParam, lParam);
       delete state;
-      break;
+      return result;
+    }
   }
-  return DefSubclassProc(list, message, wParam, lParam);
+  return DefLocalSubclassProc(list, message, wParam, lParam);
 }
 
-ListState* FindState(HWND list) { return list ? static_cast<ListState*>(GetPropW(list, kStateProperty)) : nullptr; }
+ListState* FindState(HWND list) {
+  DWORD_PTR state = 0;
+  return FindLocalSubclass(list, ListStateProc, kStateSubclassId, state) ? reinterpret_cast<ListState*>(state)
+                                                                         : nullptr;
+}
 
 ListState* EnsureState(HWND list) {
   if (ListState* state = FindState(list)) return state;
   if (list == nullptr || !IsWindow(list)) return nullptr;
-  auto* state = new ListState;
-  if (!SetPropW(list, kStateProperty, state)) {
-    delete state;
+  auto state = std::make_unique<ListState>();
+  if (!SetLocalSubclass(list, ListStateProc, kStateSubclassId, reinterpret_cast<DWORD_PTR>(state.get())))
     return nullptr;
-  }
-  if (!SetWindowSubclass(list, ListStateProc, kStateSubclassId, reinterpret_cast<DWORD_PTR>(state))) {
-    RemovePropW(list, kStateProperty);
-    delete state;
-    return nullptr;
-  }
-  return state;
+  return state.release();
 }
 
 // True while the pointer is over the list's rows area (or the list holds the

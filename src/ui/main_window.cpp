@@ -11,6 +11,7 @@
 #include "ui/dpi.h"
 #include "ui/hyperlink.h"
 #include "ui/label_fit.h"
+#include "ui/local_subclass.h"
 #include "ui/picture_box.h"
 #include "ui/resource_ids.h"
 
@@ -211,7 +212,7 @@ HWND MainWindow::CreateControl(const ControlEntry& entry) {
       SetUpList(control);
       break;
     case ControlKind::GroupBox:
-      SetWindowSubclass(control, GroupProc, kGroupSubclass, 0);
+      SetLocalSubclass(control, GroupProc, kGroupSubclass, 0);
       break;
     case ControlKind::PictureBox:
       SetPictureBoxImage(control, picture_.get());
@@ -285,7 +286,7 @@ void MainWindow::SetUpList(HWND list) {
     column.iSubItem = static_cast<int>(i);
     SendMessageW(list, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
   }
-  SetWindowSubclass(list, ListProc, kListSubclass, reinterpret_cast<DWORD_PTR>(this));
+  SetLocalSubclass(list, ListProc, kListSubclass, reinterpret_cast<DWORD_PTR>(this));
 }
 
 // Open rows are drawn in the list's own font made bold, at the list's resolution.
@@ -394,21 +395,15 @@ LRESULT CALLBACK MainWindow::GroupProc(HWND group, UINT message, WPARAM wParam, 
       FillRect(reinterpret_cast<HDC>(wParam), &client, GetSysColorBrush(COLOR_BTNFACE));
       return TRUE;
     }
-    case WM_NCDESTROY:
-      RemoveWindowSubclass(group, GroupProc, kGroupSubclass);
-      break;
   }
   if (IsControlColour(message)) return SendMessageW(GetParent(group), message, wParam, lParam);
-  return DefSubclassProc(group, message, wParam, lParam);
+  return DefLocalSubclassProc(group, message, wParam, lParam);
 }
 
 // Mouse events of the list are raised before the list itself sees the
 // message, so a handler sees the selection as it was.
 LRESULT CALLBACK MainWindow::ListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self) {
-  if (message == WM_NCDESTROY) {
-    RemoveWindowSubclass(list, ListProc, kListSubclass);
-  } else {
+  if (message != WM_NCDESTROY)
     NoThrowBoundary([&] { reinterpret_cast<MainWindow*>(self)->RaiseListMouseEvent(message, lParam); });
-  }
-  return DefSubclassProc(list, message, wParam, lParam);
+  return DefLocalSubclassProc(list, message, wParam, lParam);
 }
