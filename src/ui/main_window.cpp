@@ -90,6 +90,7 @@ bool MainWindow::Create() {
     return RegisterClassExW(&wc) != 0;
   }();
   if (!registered || window_) return false;
+  pictureLoad_.emplace(GetModuleHandleW(nullptr), KL_PICTURE_RESOURCE);
   CreateWindowExW(WS_EX_TOPMOST | WS_EX_APPWINDOW, kWindowClass, kWindowCaption, kWindowStyle, 0, 0, kWindowWidth,
                   kWindowHeight, nullptr, nullptr, GetModuleHandleW(nullptr), this);
   if (window_ == nullptr) return false;
@@ -180,7 +181,6 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 bool MainWindow::OnCreate() {
   dpi_ = WindowDpi(window_);
   fonts_ = LayoutFonts(dpi_);
-  picture_.reset(LoadPictureResource(GetModuleHandleW(nullptr), KL_PICTURE_RESOURCE));
 
   const ControlEntry& group = kControls[static_cast<std::size_t>(ControlIndex(ControlId::Group1))];
   if (!CreateControl(group)) return false;
@@ -215,6 +215,8 @@ HWND MainWindow::CreateControl(const ControlEntry& entry) {
       SetLocalSubclass(control, GroupProc, kGroupSubclass, 0);
       break;
     case ControlKind::PictureBox:
+      if (pictureLoad_) picture_.reset(pictureLoad_->Take());
+      pictureLoad_.reset();
       SetPictureBoxImage(control, picture_.get());
       break;
     default:

@@ -7,11 +7,13 @@
 #include <commctrl.h>
 
 #include <array>
+#include <optional>
 
 #include "host/handles.h"
 #include "ui/events.h"
 #include "ui/layout.h"
 #include "ui/layout_fonts.h"
+#include "ui/picture_box.h"
 
 class MainWindow {
  public:
@@ -61,6 +63,7 @@ class MainWindow {
   ControlWindows controls_ = {};
   int dpi_ = kDesignDpi;  // the resolution the layout is scaled to
   LayoutFonts fonts_;
+  std::optional<PictureLoad> pictureLoad_;  // from before the window is made until the box is
   UniqueBitmap picture_;
   UniqueFont openRowFont_;  // the list's font in bold
   // By control: a label's own smaller font where its text needs one.

@@ -4,7 +4,9 @@
 #include <wincodec.h>
 
 #include <cstring>
+#include <system_error>
 
+#include "host/com_scope.h"
 #include "host/handles.h"
 #include "ui/layout.h"
 
@@ -117,4 +119,25 @@ HBITMAP LoadPictureResource(HMODULE module, int id) {
   HGLOBAL loaded = LoadResource(module, found);
   const void* data = loaded ? LockResource(loaded) : nullptr;
   return DecodePicture(data, SizeofResource(module, found));
+}
+
+PictureLoad::PictureLoad(HMODULE module, int id) {
+  const auto decode = [this, module, id] {
+    const ThreadApartment apartment;
+    picture_ = LoadPictureResource(module, id);
+  };
+  try {
+    worker_ = std::thread(decode);
+  } catch (const std::system_error&) {  // no thread: decoded here, with this thread's COM
+    picture_ = LoadPictureResource(module, id);
+  }
+}
+
+PictureLoad::~PictureLoad() { UniqueBitmap untaken(Take()); }
+
+HBITMAP PictureLoad::Take() {
+  if (worker_.joinable()) worker_.join();
+  HBITMAP picture = picture_;
+  picture_ = nullptr;
+  return picture;
 }

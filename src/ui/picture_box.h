@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <thread>
 
 // The window class; registered on the first call.
 const wchar_t* PictureBoxClass();
@@ -22,3 +23,22 @@ HBITMAP DecodePicture(const void* data, std::size_t size);
 
 // The same for an RCDATA resource of the module.
 HBITMAP LoadPictureResource(HMODULE module, int id);
+
+// LoadPictureResource on a thread of its own, with COM of its own: the
+// decoder's DLLs and class are loaded beside the window's making, on the
+// other processor, instead of before it.
+class PictureLoad {
+ public:
+  PictureLoad(HMODULE module, int id);
+  // Waits for the thread; a picture not taken is freed.
+  ~PictureLoad();
+  PictureLoad(const PictureLoad&) = delete;
+  PictureLoad& operator=(const PictureLoad&) = delete;
+  // The decoded picture, once decoded (nullptr when it could not be, or was
+  // taken already); the caller owns it.
+  HBITMAP Take();
+
+ private:
+  std::thread worker_;
+  HBITMAP picture_ = nullptr;
+};
