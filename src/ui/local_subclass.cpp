@@ -23,9 +23,10 @@ struct Chain {
 };
 
 // Windows of any thread of the process may have chains; the lock is held
-// only for a look-up, never while a procedure runs.
-std::mutex chainsLock;
-std::unordered_map<HWND, std::unique_ptr<Chain>> chains;
+// only for a look-up, never while a procedure runs. Both live as long as the
+// process: a window may still take messages while static objects end.
+std::mutex& chainsLock = *new std::mutex;
+std::unordered_map<HWND, std::unique_ptr<Chain>>& chains = *new std::unordered_map<HWND, std::unique_ptr<Chain>>;
 
 Chain* ChainOf(HWND window) {
   std::lock_guard<std::mutex> lock(chainsLock);
