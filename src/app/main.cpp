@@ -6,7 +6,6 @@
 
 #include <optional>
 
-#include "host/com_scope.h"
 #include "host/files.h"
 #include "host/notice.h"
 #include "host/single_instance.h"
@@ -40,8 +39,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     return 0;
   }
   RemoveLeftoverTemporaryFiles(folder);
-  // The profile copy drives a COM automation object on this thread.
-  OleScope ole;
   INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
 

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "host/boundary.h"
+#include "host/com_scope.h"
 #include "host/handles.h"
 #include "host/process.h"
 #include "host/registry.h"
@@ -30,9 +31,11 @@ std::wstring RegisteredPageCommand() {
   return ReadClassesRootDefaultW((type + L"\\shell\\open\\command").c_str());
 }
 
-// The shell's "open" verb. The shell library is loaded on the first click of
-// a link, not at start: the window does not need it before.
+// The shell's "open" verb. The shell library, and COM that its handlers may
+// use, are loaded on the first click of a link, not at start: the window does
+// not need them before.
 bool ShellOpen(const std::wstring& address) {
+  static const ThreadApartment apartment;
   using Execute = HINSTANCE(WINAPI*)(HWND, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, INT);
   HMODULE shell = LoadLibraryW(L"shell32.dll");
   const auto execute =
