@@ -43,17 +43,20 @@ void RefreshProfile(const ProgramPaths& paths, const std::string& profile) {
   DropReadOnlyInTree(profile);
 }
 
-UniqueHandle StartBrowser(const std::string& browserPath, const std::string& profile) {
+UniqueHandle RefreshAndStartBrowser(const ProgramPaths& paths, const std::string& browserPath,
+                                    const std::string& profile, const std::function<bool()>& stop) {
   // A path that names a file goes in quotes, so that spaces in it cannot split
   // it; any other text (a bare program name, a line the user quoted already)
   // goes in as typed.
-  return StartProgram(BuildBrowserCommandLine(browserPath, IsExistingFile(browserPath), profile, ConsoleUrl()));
+  HeldProgram browser(BuildBrowserCommandLine(browserPath, IsExistingFile(browserPath), profile, ConsoleUrl()));
+  RefreshProfile(paths, profile);
+  if (stop && stop()) return {};
+  return browser.Run();
 }
 
 bool LaunchAccount(const ProgramPaths& paths, const std::string& browserPath, const std::string& account) {
   const std::optional<std::string> profile = PrepareProfileFolder(paths, account);
   if (!profile) return false;
-  RefreshProfile(paths, *profile);
-  StartBrowser(browserPath, *profile);
+  RefreshAndStartBrowser(paths, browserPath, *profile);
   return true;
 }
