@@ -1,5 +1,8 @@
 #include "launcher/launch.h"
 
+#include <system_error>
+#include <thread>
+
 #include "host/automation.h"
 #include "host/code_page.h"
 #include "host/files.h"
@@ -48,8 +51,18 @@ UniqueHandle RefreshAndStartBrowser(const ProgramPaths& paths, const std::string
   // A path that names a file goes in quotes, so that spaces in it cannot split
   // it; any other text (a bare program name, a line the user quoted already)
   // goes in as typed.
-  HeldProgram browser(BuildBrowserCommandLine(browserPath, IsExistingFile(browserPath), profile, ConsoleUrl()));
+  const std::string line = BuildBrowserCommandLine(browserPath, IsExistingFile(browserPath), profile, ConsoleUrl());
+  // The process is made on a thread of its own beside the copy, so that not
+  // even its making waits for the copy or the copy for it.
+  HeldProgram browser;
+  std::thread maker;
+  try {
+    maker = std::thread([&] { browser = HeldProgram(line); });
+  } catch (const std::system_error&) {
+    browser = HeldProgram(line);
+  }
   RefreshProfile(paths, profile);
+  if (maker.joinable()) maker.join();
   if (stop && stop()) return {};
   return browser.Run();
 }
