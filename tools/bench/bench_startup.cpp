@@ -1,5 +1,7 @@
 // Start-up of the program until its window shows the stored rows, against a
-// bare window program and the list view's own hidden fill of the same rows.
+// bare window program and the list view's own hidden fill of the same rows;
+// with an empty list also against a window of the same controls and nothing
+// else, which tells the program's own cost from its controls'.
 #include <chrono>
 #include <cstdio>
 
@@ -14,7 +16,7 @@ namespace {
 constexpr auto kLongestStart = std::chrono::minutes(3);
 
 struct StartUpSamples {
-  Samples bare, program, fill;
+  Samples bare, controls, program, fill;
 };
 
 StartUpSamples MeasureStartUp(const launcher_test::ProgramFolder& folder, int rows, const RunPlan& plan) {
@@ -33,12 +35,17 @@ StartUpSamples MeasureStartUp(const launcher_test::ProgramFolder& folder, int ro
     const double program = TimeStartUp(
         "\"" + (folder / "KestrunLauncher.exe") + "\"", folder.path(),
         [&](HWND window) { return ShowsRows(window, rows, lastText); }, kLongestStart);
-    if (bare < 0 || program < 0) {
+    const double controls = rows > 0 ? 0
+                                     : TimeStartUp(
+                                           "\"" + (folder / "controls-window.exe") + "\"", folder.path(),
+                                           [](HWND window) { return ShowsRows(window, 0, {}); }, kLongestStart);
+    if (bare < 0 || program < 0 || controls < 0) {
       std::printf("  start-up with %d rows: the window did not show them\n", rows);
       return {};
     }
     samples.bare.Add(bare);
     samples.program.Add(program);
+    if (rows == 0) samples.controls.Add(controls);
     if (rows > 0) samples.fill.Add(TimeHiddenFill(stored));
   }
   return samples;
@@ -48,7 +55,8 @@ StartUpSamples MeasureStartUp(const launcher_test::ProgramFolder& folder, int ro
 
 int main(int argc, char** argv) {
   launcher_test::ProgramFolder folder;
-  if (!folder.ready() || !test::CopyFromBin("bare-window.exe", folder.path())) {
+  if (!folder.ready() || !test::CopyFromBin("bare-window.exe", folder.path()) ||
+      !test::CopyFromBin("controls-window.exe", folder.path())) {
     std::printf("bench_startup: could not set up the program folder\n");
     return 1;
   }
@@ -67,6 +75,12 @@ int main(int argc, char** argv) {
     const double program = s.program.Median();
     if (c.rows == 0) {
       PrintFigure({c.name, program, Labelled("bare window", bare), program / bare, false, 1.3});
+      const double controls = s.controls.Median();
+      PrintFigure({"  against the same controls alone", program, Labelled("controls window", controls),
+                   program / controls, false, std::nullopt});
+      PrintFigure({"  the controls alone, against the bare window", controls, Labelled("bare window", bare),
+                   controls / bare, false, std::nullopt});
+      PrintSamples("controls window", s.controls);
     } else {
       // The rows may cost what the list itself needs to take them in, and a little more.
       const double fill = s.fill.Median();
