@@ -61,8 +61,16 @@ UniqueHandle RefreshAndStartBrowser(const ProgramPaths& paths, const std::string
   } catch (const std::system_error&) {
     browser = HeldProgram(line);
   }
-  RefreshProfile(paths, profile);
-  if (maker.joinable()) maker.join();
+  {
+    // Joined however the copy ends.
+    struct Joined {
+      std::thread& thread;
+      ~Joined() {
+        if (thread.joinable()) thread.join();
+      }
+    } joined{maker};
+    RefreshProfile(paths, profile);
+  }
   if (stop && stop()) return {};
   return browser.Run();
 }

@@ -68,9 +68,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   windowClass.lpszClassName = L"KlControlsWindow";
   if (!RegisterClassW(&windowClass)) return 1;
   HWND window = CreateWindowExW(WS_EX_TOPMOST | WS_EX_APPWINDOW, windowClass.lpszClassName, kWindowCaption,
-                                WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX,
-                                CW_USEDEFAULT, CW_USEDEFAULT, kWindowWidth, kWindowHeight, nullptr, nullptr, instance,
-                                nullptr);
+                                WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX, CW_USEDEFAULT,
+                                CW_USEDEFAULT, kWindowWidth, kWindowHeight, nullptr, nullptr, instance, nullptr);
   if (window == nullptr) return 1;
   const LayoutFonts fonts(kDesignDpi);
   HWND group = nullptr;
@@ -80,9 +79,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
       if ((entry.kind == ControlKind::GroupBox) != (pass == 0)) continue;
       const RECT at = ScaledControlRect(entry, kDesignDpi);
       HWND control = CreateWindowExW(ExStyleOf(entry.kind), ClassOf(entry.kind), entry.text,
-                                     WS_CHILD | WS_VISIBLE | StyleOf(entry.kind), at.left, at.top,
-                                     at.right - at.left, at.bottom - at.top, entry.inGroup ? group : window, nullptr,
-                                     instance, nullptr);
+                                     WS_CHILD | WS_VISIBLE | StyleOf(entry.kind), at.left, at.top, at.right - at.left,
+                                     at.bottom - at.top, entry.inGroup ? group : window, nullptr, instance, nullptr);
       if (control == nullptr) return 1;
       SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.Get(entry.font)), FALSE);
       if (entry.kind == ControlKind::GroupBox) group = control;
