@@ -72,7 +72,8 @@ UniqueHandle RefreshAndStartBrowser(const ProgramPaths& paths, const std::string
     RefreshProfile(paths, profile);
   }
   if (stop && stop()) return {};
-  return browser.Run();
+  // A browser that could not be made held is started the ordinary way.
+  return browser ? browser.Run() : StartProgram(line);
 }
 
 bool LaunchAccount(const ProgramPaths& paths, const std::string& browserPath, const std::string& account) {

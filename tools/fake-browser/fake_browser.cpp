@@ -75,13 +75,21 @@ std::string LogPath() {
 }
 
 void AppendToLog(const std::string& text) {
-  // Several fake browsers may log at once: appends are atomic, sharing is open.
+  // Several fake browsers may log at once. Sharing is open, and they take
+  // turns: two appends at the same moment must not land at the same offset.
+  HANDLE turn = CreateMutexA(nullptr, FALSE, "KlFakeBrowserLog");
+  if (turn) WaitForSingleObject(turn, 10000);
   HANDLE file = CreateFileA(LogPath().c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                             nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return;
-  DWORD written = 0;
-  WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-  CloseHandle(file);
+  if (file != INVALID_HANDLE_VALUE) {
+    DWORD written = 0;
+    WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    CloseHandle(file);
+  }
+  if (turn) {
+    ReleaseMutex(turn);
+    CloseHandle(turn);
+  }
 }
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
