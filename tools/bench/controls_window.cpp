@@ -9,18 +9,11 @@
 
 #include <array>
 
+#include "baseline_window.h"
 #include "ui/layout.h"
 #include "ui/layout_fonts.h"
 
 namespace {
-
-LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_DESTROY) {
-    PostQuitMessage(0);
-    return 0;
-  }
-  return DefWindowProcW(window, message, wParam, lParam);
-}
 
 const wchar_t* ClassOf(ControlKind kind) {
   switch (kind) {
@@ -60,14 +53,8 @@ DWORD ExStyleOf(ControlKind kind) {
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
-  WNDCLASSW windowClass = {};
-  windowClass.lpfnWndProc = WindowProc;
-  windowClass.hInstance = instance;
-  windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  windowClass.lpszClassName = L"KlControlsWindow";
-  if (!RegisterClassW(&windowClass)) return 1;
-  HWND window = CreateWindowExW(WS_EX_TOPMOST | WS_EX_APPWINDOW, windowClass.lpszClassName, kWindowCaption,
+  if (!baseline::RegisterWindowClass(instance, L"KlControlsWindow")) return 1;
+  HWND window = CreateWindowExW(WS_EX_TOPMOST | WS_EX_APPWINDOW, L"KlControlsWindow", kWindowCaption,
                                 WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX, CW_USEDEFAULT,
                                 CW_USEDEFAULT, kWindowWidth, kWindowHeight, nullptr, nullptr, instance, nullptr);
   if (window == nullptr) return 1;
@@ -95,12 +82,5 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         SendMessageW(control, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
       }
     }
-  ShowWindow(window, SW_SHOWNORMAL);
-  UpdateWindow(window);
-  MSG message;
-  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
-  }
-  return 0;
+  return baseline::ShowAndRun(window);
 }
