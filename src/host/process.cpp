@@ -2,8 +2,6 @@
 
 #include <windows.h>
 
-#include <utility>
-
 #include "host/handles.h"
 
 namespace {
@@ -29,10 +27,8 @@ WORD ShowWindowFor(std::optional<std::int32_t> showMode) {
 
 namespace {
 
-// The process, and its first thread when asked for, or nothing when it cannot
-// be created.
-bool CreateFromLine(const std::string& commandLine, std::optional<std::int32_t> showMode, UniqueHandle& process,
-                    DWORD flags = 0, UniqueHandle* thread = nullptr) {
+// The process and its first thread, or nothing when it cannot be created.
+bool CreateFromLine(const std::string& commandLine, std::optional<std::int32_t> showMode, UniqueHandle& process) {
   if (commandLine.empty()) return false;
   STARTUPINFOA startup;
   ZeroMemory(&startup, sizeof startup);
@@ -42,11 +38,10 @@ bool CreateFromLine(const std::string& commandLine, std::optional<std::int32_t> 
   PROCESS_INFORMATION created{};
   // CreateProcessA may write into the line, so it gets a copy of its own.
   std::string line = commandLine;
-  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, flags, nullptr, nullptr, &startup, &created))
+  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &created))
     return false;
   process.reset(created.hProcess);
-  UniqueHandle first(created.hThread);
-  if (thread) *thread = std::move(first);
+  CloseHandle(created.hThread);
   return true;
 }
 
@@ -65,37 +60,6 @@ bool RunProgram(const std::string& commandLine, bool waitForExit, std::optional<
 UniqueHandle StartProgram(const std::string& commandLine, std::optional<std::int32_t> showMode) {
   UniqueHandle process;
   if (CreateFromLine(commandLine, showMode, process)) WaitForInputIdle(process.get(), kIdleWaitMs);
-  return process;
-}
-
-HeldProgram::HeldProgram(const std::string& commandLine, std::optional<std::int32_t> showMode) {
-  if (!CreateFromLine(commandLine, showMode, process_, CREATE_SUSPENDED, &thread_)) process_.reset();
-}
-
-HeldProgram::~HeldProgram() { EndUnrun(); }
-
-HeldProgram& HeldProgram::operator=(HeldProgram&& other) noexcept {
-  if (this != &other) {
-    EndUnrun();
-    process_ = std::move(other.process_);
-    thread_ = std::move(other.thread_);
-  }
-  return *this;
-}
-
-void HeldProgram::EndUnrun() {
-  if (!process_) return;
-  TerminateProcess(process_.get(), 1);
-  process_.reset();
-  thread_.reset();
-}
-
-UniqueHandle HeldProgram::Run() {
-  if (!process_) return {};
-  ResumeThread(thread_.get());
-  thread_.reset();
-  UniqueHandle process = std::move(process_);
-  WaitForInputIdle(process.get(), kIdleWaitMs);
   return process;
 }
 

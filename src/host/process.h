@@ -20,34 +20,6 @@ bool RunProgram(const std::string& commandLine, bool waitForExit, std::optional<
 // could not be started), so that the caller can tell when it has ended.
 UniqueHandle StartProgram(const std::string& commandLine, std::optional<std::int32_t> showMode = std::nullopt);
 
-// A program whose process is made with its first thread held before it runs
-// any code of its own, so that the making of the process (the larger part of
-// a start) overlaps work that must be done before the program may run, such
-// as the copy of the profile it will read. Run lets it go; a program never
-// let go is ended, unrun, when its owner goes.
-class HeldProgram {
- public:
-  HeldProgram() = default;
-  // Makes the process as StartProgram would, but held; empty when it could
-  // not be made.
-  HeldProgram(const std::string& commandLine, std::optional<std::int32_t> showMode = std::nullopt);
-  ~HeldProgram();
-  HeldProgram(HeldProgram&&) noexcept = default;
-  HeldProgram& operator=(HeldProgram&& other) noexcept;
-
-  explicit operator bool() const { return static_cast<bool>(process_); }
-  // The process's id; 0 when there is none.
-  unsigned long Id() const { return process_ ? GetProcessId(process_.get()) : 0; }
-  // Lets the program run and waits at most 1000 ms for it to become idle, as
-  // StartProgram does; its process handle, empty when there was none.
-  UniqueHandle Run();
-
- private:
-  void EndUnrun();
-  UniqueHandle process_;
-  UniqueHandle thread_;
-};
-
 // Starts a wide command line shown normally, without waiting and without
 // keeping its handles. False when it cannot be started.
 bool StartProgramW(std::wstring commandLine);

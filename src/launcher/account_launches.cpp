@@ -51,10 +51,10 @@ void AccountLaunches::Run(Launch& launch, const std::string& browserPath, const 
     std::lock_guard<std::mutex> hold(profileRoot_);
     if (!ending_) profile = PrepareProfileFolder(paths_, account);
   }
-  // Once ending has begun nothing more is started: a copy under way runs to
-  // its end, and the browser held for it ends unrun.
+  if (profile && !ending_) RefreshProfile(paths_, *profile);
+  // Once ending has begun nothing more is started: the copy above is whole.
   if (profile && !ending_) {
-    UniqueHandle browser = RefreshAndStartBrowser(paths_, browserPath, *profile, [this] { return ending_.load(); });
+    UniqueHandle browser = StartBrowser(browserPath, *profile);
     std::lock_guard<std::mutex> lock(launchesLock_);
     launch.browser = std::move(browser);
   }

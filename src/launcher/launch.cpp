@@ -1,8 +1,5 @@
 #include "launcher/launch.h"
 
-#include <system_error>
-#include <thread>
-
 #include "host/automation.h"
 #include "host/code_page.h"
 #include "host/files.h"
@@ -46,39 +43,17 @@ void RefreshProfile(const ProgramPaths& paths, const std::string& profile) {
   DropReadOnlyInTree(profile);
 }
 
-UniqueHandle RefreshAndStartBrowser(const ProgramPaths& paths, const std::string& browserPath,
-                                    const std::string& profile, const std::function<bool()>& stop) {
+UniqueHandle StartBrowser(const std::string& browserPath, const std::string& profile) {
   // A path that names a file goes in quotes, so that spaces in it cannot split
   // it; any other text (a bare program name, a line the user quoted already)
   // goes in as typed.
-  const std::string line = BuildBrowserCommandLine(browserPath, IsExistingFile(browserPath), profile, ConsoleUrl());
-  // The process is made on a thread of its own beside the copy, so that not
-  // even its making waits for the copy or the copy for it.
-  HeldProgram browser;
-  std::thread maker;
-  try {
-    maker = std::thread([&] { browser = HeldProgram(line); });
-  } catch (const std::system_error&) {
-    browser = HeldProgram(line);
-  }
-  {
-    // Joined however the copy ends.
-    struct Joined {
-      std::thread& thread;
-      ~Joined() {
-        if (thread.joinable()) thread.join();
-      }
-    } joined{maker};
-    RefreshProfile(paths, profile);
-  }
-  if (stop && stop()) return {};
-  // A browser that could not be made held is started the ordinary way.
-  return browser ? browser.Run() : StartProgram(line);
+  return StartProgram(BuildBrowserCommandLine(browserPath, IsExistingFile(browserPath), profile, ConsoleUrl()));
 }
 
 bool LaunchAccount(const ProgramPaths& paths, const std::string& browserPath, const std::string& account) {
   const std::optional<std::string> profile = PrepareProfileFolder(paths, account);
   if (!profile) return false;
-  RefreshAndStartBrowser(paths, browserPath, *profile);
+  RefreshProfile(paths, *profile);
+  StartBrowser(browserPath, *profile);
   return true;
 }

@@ -1,7 +1,6 @@
 #pragma once
 // Opening an account: its profile folder and the browser started on it.
 
-#include <functional>
 #include <optional>
 #include <string>
 
@@ -26,13 +25,8 @@ std::optional<std::string> PrepareProfileFolder(const ProgramPaths& paths, const
 // Copies the template over the profile unless a browser runs on it, then
 // drops the read-only attribute the copy may have brought along.
 void RefreshProfile(const ProgramPaths& paths, const std::string& profile);
-// RefreshProfile, then the browser started on the profile. The browser's
-// process is made before the copy and held, running none of its own code,
-// until the copy is whole: its making, most of a start, costs the launch
-// nothing. When `stop` answers true after the copy, the browser ends unrun.
-// Its process; empty when it did not start.
-UniqueHandle RefreshAndStartBrowser(const ProgramPaths& paths, const std::string& browserPath,
-                                    const std::string& profile, const std::function<bool()>& stop = {});
+// Starts the browser on the profile; its process, empty when it did not start.
+UniqueHandle StartBrowser(const std::string& browserPath, const std::string& profile);
 
 // Copies the source folder's contents into the existing destination folder
 // through the platform's "scripting.FileSystemObject", replacing same-named

@@ -100,50 +100,6 @@ TEST_F(RunProgramTest, LeavesNoHandleOpen) {
       << "a handle to the ended program is still open";
 }
 
-// A held program runs nothing of its own until it is let go: the fake
-// browser logs first thing, so an empty log shows that it has not run.
-TEST_F(RunProgramTest, AHeldProgramRunsOnlyOnceLetGoWithItsExactLine) {
-  const std::string line = Browser() + " --user-data-dir=\"C:\\T w\\qnv\\1\" google-chrome --app=\"https://x.y/\"";
-  HeldProgram held(line);
-  ASSERT_TRUE(held);
-  Sleep(300);
-  EXPECT_EQ(Log(), "");
-  const UniqueHandle process = held.Run();
-  ASSERT_TRUE(process);
-  EXPECT_FALSE(held);
-  EXPECT_TRUE(WaitForLog(line + "\r\n")) << Log();
-  EXPECT_EQ(WaitForSingleObject(process.get(), 10000), WAIT_OBJECT_0);
-}
-
-TEST_F(RunProgramTest, AHeldProgramNeverLetGoEndsUnrunWithItsOwner) {
-  UniqueHandle process;
-  {
-    HeldProgram held(Browser() + " --stay-ms=20000");
-    ASSERT_TRUE(held);
-    HeldProgram moved = std::move(held);
-    EXPECT_FALSE(held);
-    ASSERT_TRUE(moved);
-    // A handle of the test's own, to see the process end.
-    UniqueHandle running = UniqueHandle(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, moved.Id()));
-    ASSERT_TRUE(running);
-    process = std::move(running);
-  }
-  EXPECT_EQ(WaitForSingleObject(process.get(), 10000), WAIT_OBJECT_0);
-  DWORD code = 0;
-  EXPECT_TRUE(GetExitCodeProcess(process.get(), &code));
-  EXPECT_EQ(code, 1u);
-  Sleep(200);
-  EXPECT_EQ(Log(), "");
-}
-
-TEST_F(RunProgramTest, AHeldProgramThatCannotBeMadeIsEmpty) {
-  HeldProgram none("");
-  EXPECT_FALSE(none);
-  EXPECT_FALSE(none.Run());
-  HeldProgram missing("\"" + temp_ / "missing.exe\" --app=x");
-  EXPECT_FALSE(missing);
-}
-
 // Whether SeDebugPrivilege is enabled in this process's token; nullopt when
 // the token does not hold it.
 std::optional<bool> DebugPrivilegeEnabled() {
