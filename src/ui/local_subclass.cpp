@@ -53,9 +53,7 @@ LRESULT CALLBACK ChainProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 }  // namespace
 
 bool SetLocalSubclass(HWND window, SUBCLASSPROC proc, UINT_PTR id, DWORD_PTR data) {
-  DWORD process = 0;
-  if (window == nullptr || proc == nullptr || GetWindowThreadProcessId(window, &process) == 0 ||
-      process != GetCurrentProcessId())
+  if (window == nullptr || proc == nullptr || GetWindowThreadProcessId(window, nullptr) != GetCurrentThreadId())
     return false;
   if (Chain* chain = ChainOf(window)) {
     for (Link& link : chain->links)

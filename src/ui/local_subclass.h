@@ -17,7 +17,8 @@
 #include <commctrl.h>
 
 // Adds `proc` with `id` to the window's chain, or gives it new data when it
-// is there already. False when the window is not one of this process's.
+// is there already. Only the window's own thread may change its chain (it
+// alone walks it): false for a window of another thread or process.
 bool SetLocalSubclass(HWND window, SUBCLASSPROC proc, UINT_PTR id, DWORD_PTR data);
 // Passes a message that a procedure of the chain is handling on to the next.
 LRESULT DefLocalSubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

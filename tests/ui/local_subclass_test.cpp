@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -103,13 +104,19 @@ TEST_F(LocalSubclassTest, TheChainSeesTheWindowsLastMessageAndEndsWithIt) {
   EXPECT_FALSE(FindLocalSubclass(window, Linked, 1, data));
 }
 
-TEST(LocalSubclass, RefusesAWindowOfAnotherProcessOrNone) {
-  EXPECT_FALSE(SetLocalSubclass(nullptr, Linked, 1, 'A'));
+TEST_F(LocalSubclassTest, RefusesAWindowOfAnotherThreadOrProcessOrNone) {
+  EXPECT_FALSE(SetLocalSubclass(nullptr, Linked, 3, 'C'));
   HWND desktop = GetDesktopWindow();
   DWORD owner = 0;
   GetWindowThreadProcessId(desktop, &owner);
   ASSERT_NE(owner, GetCurrentProcessId());
-  EXPECT_FALSE(SetLocalSubclass(desktop, Linked, 1, 'A'));
+  EXPECT_FALSE(SetLocalSubclass(desktop, Linked, 3, 'C'));
+  bool fromAnotherThread = true;
+  std::thread other([&] { fromAnotherThread = SetLocalSubclass(window_, Linked, 3, 'C'); });
+  other.join();
+  EXPECT_FALSE(fromAnotherThread);
+  EXPECT_EQ(SendMessageW(window_, kInner, 0, 0), 102);
+  EXPECT_EQ(walk, "B2 A2 W2 ");
 }
 
 }  // namespace
