@@ -9,11 +9,10 @@ function(kl_delay_import target dll)
   list(JOIN entries "\n  " exports)
   set(def ${CMAKE_CURRENT_BINARY_DIR}/${target}.def)
   file(WRITE ${def} "LIBRARY ${dll}\nEXPORTS\n  ${exports}\n")
-  string(REGEX REPLACE "-g\\+\\+(-posix)?$" "-dlltool" dlltool ${CMAKE_CXX_COMPILER})
   set(library ${CMAKE_CURRENT_BINARY_DIR}/lib${target}.a)
   # Run where it writes, with plain names: the library's symbols are named
   # after its path, which would otherwise put the build folder in them.
-  add_custom_command(OUTPUT ${library} COMMAND ${dlltool} -k -d ${target}.def -y lib${target}.a DEPENDS ${def}
+  add_custom_command(OUTPUT ${library} COMMAND ${CMAKE_DLLTOOL} -k -d ${target}.def -y lib${target}.a DEPENDS ${def}
                      WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR} COMMENT "Delay-import library for ${dll}")
   add_custom_target(${target}_library DEPENDS ${library})
   add_library(${target} INTERFACE)

@@ -65,7 +65,6 @@ ListState* FindState(HWND list) {
 
 ListState* EnsureState(HWND list) {
   if (ListState* state = FindState(list)) return state;
-  if (list == nullptr || !IsWindow(list)) return nullptr;
   auto state = std::make_unique<ListState>();
   if (!SetLocalSubclass(list, ListStateProc, kStateSubclassId, reinterpret_cast<DWORD_PTR>(state.get())))
     return nullptr;

@@ -128,8 +128,8 @@ PictureLoad::PictureLoad(HMODULE module, int id) {
   };
   try {
     worker_ = std::thread(decode);
-  } catch (const std::system_error&) {  // no thread: decoded here, with this thread's COM
-    picture_ = LoadPictureResource(module, id);
+  } catch (const std::system_error&) {  // no thread: decoded here, in an apartment of the same kind
+    decode();
   }
 }
 
