@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <thread>
@@ -54,6 +56,13 @@ class CurrentFolderScope {
  private:
   std::string old_;
 };
+
+// The tree walks run once in code page 936 and once in 1252.
+TEST(CodePage, IsTheOneThisRunIsFor) {
+  const char* expected = std::getenv("KL_EXPECT_CODE_PAGE");
+  ASSERT_NE(expected, nullptr) << "the test is registered with the code page it expects";
+  EXPECT_EQ(GetACP(), static_cast<UINT>(std::atoi(expected)));
+}
 
 TEST(ProgramFolder, IsTheFolderOfTheRunningProgram) {
   const std::string folder = ProgramFolder();
@@ -611,6 +620,178 @@ TEST(RemoveFolderTree, FoldersToKeepStayWholeWithTheFoldersAboveThem) {
   // Asked with full paths, and never about what lies inside a kept folder.
   for (const std::string& folder : asked) EXPECT_EQ(folder.rfind(root, 0), 0u) << folder;
   for (const std::string& folder : asked) EXPECT_EQ(folder.find("running\\"), std::string::npos) << folder;
+}
+
+// ---------------------------------------------------------------- names the code page cannot spell
+
+// Built with the wide functions on "\\?\" paths, so that every name is made
+// as written whatever the run's code page.
+std::wstring LongPath(const std::string& folder) { return L"\\\\?\\" + test::Widen(folder); }
+
+// Makes `relative` below `base`: the folders on the way, then a file unless
+// the path ends with a backslash. Only a real backslash separates.
+void MakeWide(const std::wstring& base, const std::wstring& relative) {
+  for (std::size_t cut = relative.find(L'\\'); cut != std::wstring::npos; cut = relative.find(L'\\', cut + 1)) {
+    const std::wstring folder = base + L"\\" + relative.substr(0, cut);
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS)
+        << test::Narrow(relative);
+  }
+  if (relative.empty() || relative.back() == L'\\') return;
+  UniqueFile file(CreateFileW((base + L"\\" + relative).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  ASSERT_TRUE(file) << test::Narrow(relative);
+}
+
+void MarkReadOnly(const std::wstring& base, std::wstring relative) {
+  if (!relative.empty() && relative.back() == L'\\') relative.pop_back();
+  const std::wstring path = base + L"\\" + relative;
+  ASSERT_TRUE(SetFileAttributesW(path.c_str(), GetFileAttributesW(path.c_str()) | FILE_ATTRIBUTE_READONLY));
+}
+
+// Every entry below `base`, by wide name, in name order: folders end with a
+// backslash, read-only entries with " (read-only)".
+void ListWide(const std::wstring& base, const std::wstring& prefix, std::vector<std::wstring>& listing) {
+  WIN32_FIND_DATAW entry;
+  UniqueFind find(FindFirstFileW((base + L"\\" + prefix + L"*").c_str(), &entry));
+  if (!find) return;
+  std::vector<WIN32_FIND_DATAW> entries;
+  do {
+    const std::wstring name = entry.cFileName;
+    if (name != L"." && name != L"..") entries.push_back(entry);
+  } while (FindNextFileW(find.get(), &entry));
+  for (const WIN32_FIND_DATAW& found : entries) {
+    const bool folder = found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
+    const std::wstring relative = prefix + found.cFileName + (folder ? L"\\" : L"");
+    listing.push_back(relative + (found.dwFileAttributes & FILE_ATTRIBUTE_READONLY ? L" (read-only)" : L""));
+    if (folder) ListWide(base, relative, listing);
+  }
+}
+
+std::vector<std::wstring> WideListing(const std::wstring& base) {
+  std::vector<std::wstring> listing;
+  ListWide(base, L"", listing);
+  std::sort(listing.begin(), listing.end());
+  return listing;
+}
+
+// Thai, an emoji (two UTF-16 units), a full-width backslash and full-width
+// dots. Under 1252 the ANSI functions spell the last two as "\" and ".", so
+// "x＼．．＼．．＼outside" reads as a path to a sibling of the profile root;
+// under 936 Thai and the emoji read as "?".
+#define THAI L"\u0e44\u0e17\u0e22"
+#define EMOJI L"\U0001F600"
+#define WIDE_BACKSLASH L"\uff3c"
+#define WIDE_DOTS L"\uff0e\uff0e"
+
+// A folder nested below `qnv\deep` past MAX_PATH.
+std::wstring DeepFolder() {
+  std::wstring path = L"qnv\\deep\\";
+  while (path.size() < 2 * MAX_PATH) path += L"0123456789abcdef\\";
+  return path;
+}
+
+struct WideTreeCase {
+  const char* name;
+  std::vector<std::wstring> made;      // below the program folder; "x\" is a folder
+  std::vector<std::wstring> readOnly;  // of those, marked read-only
+  std::vector<std::wstring> kept;      // folders below the program folder that the caller keeps
+  bool removed;                        // RemoveFolderTree's result
+  std::vector<std::wstring> left;      // the program folder's whole listing afterwards
+};
+
+void PrintTo(const WideTreeCase& c, std::ostream* out) { *out << c.name; }
+
+class RemoveWideTree : public testing::TestWithParam<WideTreeCase> {};
+
+TEST_P(RemoveWideTree, ClearsTheRootByItsRealNamesAndNothingBeside) {
+  const WideTreeCase& c = GetParam();
+  TempFolder temp;
+  const std::string program = temp / "program";
+  ASSERT_TRUE(CreateDirectoryA(program.c_str(), nullptr));
+  const std::wstring base = LongPath(program);
+  for (const std::wstring& relative : c.made) ASSERT_NO_FATAL_FAILURE(MakeWide(base, relative));
+  for (const std::wstring& relative : c.readOnly) ASSERT_NO_FATAL_FAILURE(MarkReadOnly(base, relative));
+  std::vector<std::string> keptPaths;
+  for (const std::wstring& relative : c.kept) keptPaths.push_back(program + "\\" + test::Narrow(relative));
+  const KeepFolder keep = [&](const std::string& folder) {
+    return std::find(keptPaths.begin(), keptPaths.end(), folder) != keptPaths.end();
+  };
+
+  EXPECT_EQ(RemoveFolderTree(program + "\\qnv", program, keep), c.removed);
+  std::vector<std::wstring> left = c.left;
+  std::sort(left.begin(), left.end());
+  EXPECT_EQ(WideListing(base), left);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    NamesOutsideTheCodePage, RemoveWideTree,
+    testing::Values(
+        WideTreeCase{"ThaiAndEmojiNamesGoWhole",
+                     {L"qnv\\" THAI L"\\Default\\Cookies", L"qnv\\" EMOJI L".log", L"qnv\\Default\\" THAI EMOJI L"\\0",
+                      L"qnv\\" THAI EMOJI L"\\", L"config.ini", L"" THAI L"\\" EMOJI},
+                     {},
+                     {},
+                     true,
+                     {L"config.ini", L"" THAI L"\\", L"" THAI L"\\" EMOJI}},
+        WideTreeCase{
+            "AFullWidthBackslashNamesOneEntryAndLeadsNowhere",
+            {L"qnv\\x" WIDE_BACKSLASH WIDE_DOTS WIDE_BACKSLASH WIDE_DOTS WIDE_BACKSLASH L"outside\\Cookies",
+             L"qnv\\x\\", L"qnv\\a" WIDE_BACKSLASH L"b", L"outside\\precious", L"outside\\sub\\more", L"qnv-old\\a\\b"},
+            {},
+            {},
+            true,
+            {L"outside\\", L"outside\\precious", L"outside\\sub\\", L"outside\\sub\\more", L"qnv-old\\",
+             L"qnv-old\\a\\", L"qnv-old\\a\\b"}},
+        WideTreeCase{"AKeptFolderStaysWholeAndItsLookAlikesGo",
+                     {L"qnv\\shop\\Cookies", L"qnv\\\uff53\uff48\uff4f\uff50\\Cookies",
+                      L"qnv\\x" WIDE_BACKSLASH WIDE_DOTS WIDE_BACKSLASH L"shop\\Cache"},
+                     {},
+                     {L"qnv\\shop"},
+                     false,
+                     {L"qnv\\", L"qnv\\shop\\", L"qnv\\shop\\Cookies"}},
+        WideTreeCase{
+            "DotNamesStayWithTheFoldersAboveThem",
+            {L"qnv\\." THAI L"\\x", L"qnv\\" THAI L"\\.keep", L"qnv\\" THAI L"\\gone", L"qnv\\" EMOJI L"\\"},
+            {},
+            {},
+            false,
+            {L"qnv\\", L"qnv\\." THAI L"\\", L"qnv\\." THAI L"\\x", L"qnv\\" THAI L"\\", L"qnv\\" THAI L"\\.keep"}},
+        WideTreeCase{"ReadOnlyEntriesGo",
+                     {L"qnv\\" THAI L"\\" EMOJI, L"qnv\\" EMOJI L"\\", L"outside"},
+                     {L"qnv\\" THAI L"\\" EMOJI, L"qnv\\" THAI L"\\", L"qnv\\" EMOJI L"\\", L"outside"},
+                     {},
+                     true,
+                     {L"outside (read-only)"}},
+        WideTreeCase{
+            "NamesTheAnsiFunctionsCutOrCannotReach",
+            {L"qnv\\Cache.\\data", L"qnv\\name \\file", L"qnv\\Cache\\data", DeepFolder() + THAI, L"Cache\\data"},
+            {},
+            {},
+            true,
+            {L"Cache\\", L"Cache\\data"}}),
+    [](const testing::TestParamInfo<WideTreeCase>& info) { return std::string(info.param.name); });
+
+TEST(DropReadOnlyInTree, ReachesNamesOutsideTheCodePageAndNothingBeside) {
+  TempFolder temp;
+  const std::wstring base = LongPath(temp.path());
+  const std::vector<std::wstring> made = {L"profile\\" THAI L"\\" EMOJI,
+                                          L"profile\\x" WIDE_BACKSLASH WIDE_DOTS WIDE_BACKSLASH L"outside\\",
+                                          L"profile\\." THAI, L"outside\\precious"};
+  for (const std::wstring& relative : made) ASSERT_NO_FATAL_FAILURE(MakeWide(base, relative));
+  for (const std::wstring& relative : made) ASSERT_NO_FATAL_FAILURE(MarkReadOnly(base, relative));
+  ASSERT_NO_FATAL_FAILURE(MarkReadOnly(base, L"profile\\" THAI L"\\"));
+
+  DropReadOnlyInTree(temp / "profile");
+
+  std::vector<std::wstring> left = {L"outside\\",
+                                    L"outside\\precious (read-only)",
+                                    L"profile\\",
+                                    L"profile\\." THAI,
+                                    L"profile\\x" WIDE_BACKSLASH WIDE_DOTS WIDE_BACKSLASH L"outside\\",
+                                    L"profile\\" THAI L"\\",
+                                    L"profile\\" THAI L"\\" EMOJI};
+  std::sort(left.begin(), left.end());
+  EXPECT_EQ(WideListing(base), left);
 }
 
 TEST(DropReadOnlyInTree, LeavesNothingReadOnlyBelowTheFolder) {

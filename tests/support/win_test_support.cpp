@@ -24,24 +24,40 @@ TempFolder::TempFolder() {
 
 TempFolder::~TempFolder() { RemoveTree(path_); }
 
-void RemoveTree(const std::string& path) {
-  DWORD attributes = GetFileAttributesA(path.c_str());
+namespace {
+
+// Wide names on "\\?\" paths, so that entries whose names the code page
+// cannot spell, or that end in a dot or a space, go too.
+void RemoveLongTree(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return;
   if (attributes & FILE_ATTRIBUTE_DIRECTORY && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
-    WIN32_FIND_DATAA entry;
-    UniqueFind find(FindFirstFileA((path + "\\*").c_str(), &entry));
+    WIN32_FIND_DATAW entry;
+    UniqueFind find(FindFirstFileW((path + L"\\*").c_str(), &entry));
     if (find) {
       do {
-        std::string name = entry.cFileName;
-        if (name != "." && name != "..") RemoveTree(path + "\\" + name);
-      } while (FindNextFileA(find.get(), &entry));
+        const std::wstring name = entry.cFileName;
+        if (name != L"." && name != L"..") RemoveLongTree(path + L"\\" + name);
+      } while (FindNextFileW(find.get(), &entry));
     }
   }
-  SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+  SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
   if (attributes & FILE_ATTRIBUTE_DIRECTORY)
-    RemoveDirectoryA(path.c_str());
+    RemoveDirectoryW(path.c_str());
   else
-    DeleteFileA(path.c_str());
+    DeleteFileW(path.c_str());
+}
+
+}  // namespace
+
+void RemoveTree(const std::string& path) {
+  if (path.empty()) return;
+  wchar_t full[MAX_PATH] = {};
+  const DWORD length = GetFullPathNameW(Widen(path).c_str(), MAX_PATH, full, nullptr);
+  if (length == 0 || length >= MAX_PATH) return;
+  const std::wstring fullPath(full, length);
+  // A share or a path already in a device form is used as it is.
+  RemoveLongTree(fullPath.rfind(L"\\\\", 0) == 0 ? fullPath : L"\\\\?\\" + fullPath);
 }
 
 bool FileExists(const std::string& path) {
