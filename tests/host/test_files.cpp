@@ -624,56 +624,6 @@ TEST(RemoveFolderTree, FoldersToKeepStayWholeWithTheFoldersAboveThem) {
 
 // ---------------------------------------------------------------- names the code page cannot spell
 
-// Built with the wide functions on "\\?\" paths, so that every name is made
-// as written whatever the run's code page.
-std::wstring LongPath(const std::string& folder) { return L"\\\\?\\" + test::Widen(folder); }
-
-// Makes `relative` below `base`: the folders on the way, then a file unless
-// the path ends with a backslash. Only a real backslash separates.
-void MakeWide(const std::wstring& base, const std::wstring& relative) {
-  for (std::size_t cut = relative.find(L'\\'); cut != std::wstring::npos; cut = relative.find(L'\\', cut + 1)) {
-    const std::wstring folder = base + L"\\" + relative.substr(0, cut);
-    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS)
-        << test::Narrow(relative);
-  }
-  if (relative.empty() || relative.back() == L'\\') return;
-  UniqueFile file(CreateFileW((base + L"\\" + relative).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                              FILE_ATTRIBUTE_NORMAL, nullptr));
-  ASSERT_TRUE(file) << test::Narrow(relative);
-}
-
-void MarkReadOnly(const std::wstring& base, std::wstring relative) {
-  if (!relative.empty() && relative.back() == L'\\') relative.pop_back();
-  const std::wstring path = base + L"\\" + relative;
-  ASSERT_TRUE(SetFileAttributesW(path.c_str(), GetFileAttributesW(path.c_str()) | FILE_ATTRIBUTE_READONLY));
-}
-
-// Every entry below `base`, by wide name, in name order: folders end with a
-// backslash, read-only entries with " (read-only)".
-void ListWide(const std::wstring& base, const std::wstring& prefix, std::vector<std::wstring>& listing) {
-  WIN32_FIND_DATAW entry;
-  UniqueFind find(FindFirstFileW((base + L"\\" + prefix + L"*").c_str(), &entry));
-  if (!find) return;
-  std::vector<WIN32_FIND_DATAW> entries;
-  do {
-    const std::wstring name = entry.cFileName;
-    if (name != L"." && name != L"..") entries.push_back(entry);
-  } while (FindNextFileW(find.get(), &entry));
-  for (const WIN32_FIND_DATAW& found : entries) {
-    const bool folder = found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
-    const std::wstring relative = prefix + found.cFileName + (folder ? L"\\" : L"");
-    listing.push_back(relative + (found.dwFileAttributes & FILE_ATTRIBUTE_READONLY ? L" (read-only)" : L""));
-    if (folder) ListWide(base, relative, listing);
-  }
-}
-
-std::vector<std::wstring> WideListing(const std::wstring& base) {
-  std::vector<std::wstring> listing;
-  ListWide(base, L"", listing);
-  std::sort(listing.begin(), listing.end());
-  return listing;
-}
-
 // Thai, an emoji (two UTF-16 units), a full-width backslash and full-width
 // dots. Under 1252 the ANSI functions spell the last two as "\" and ".", so
 // "x＼．．＼．．＼outside" reads as a path to a sibling of the profile root;
@@ -708,9 +658,10 @@ TEST_P(RemoveWideTree, ClearsTheRootByItsRealNamesAndNothingBeside) {
   TempFolder temp;
   const std::string program = temp / "program";
   ASSERT_TRUE(CreateDirectoryA(program.c_str(), nullptr));
-  const std::wstring base = LongPath(program);
-  for (const std::wstring& relative : c.made) ASSERT_NO_FATAL_FAILURE(MakeWide(base, relative));
-  for (const std::wstring& relative : c.readOnly) ASSERT_NO_FATAL_FAILURE(MarkReadOnly(base, relative));
+  const std::wstring base = test::LongPath(program);
+  for (const std::wstring& relative : c.made) ASSERT_TRUE(test::MakeWide(base, relative)) << test::Narrow(relative);
+  for (const std::wstring& relative : c.readOnly)
+    ASSERT_TRUE(test::MarkReadOnly(base, relative)) << test::Narrow(relative);
   std::vector<std::string> keptPaths;
   for (const std::wstring& relative : c.kept) keptPaths.push_back(program + "\\" + test::Narrow(relative));
   const KeepFolder keep = [&](const std::string& folder) {
@@ -720,7 +671,7 @@ TEST_P(RemoveWideTree, ClearsTheRootByItsRealNamesAndNothingBeside) {
   EXPECT_EQ(RemoveFolderTree(program + "\\qnv", program, keep), c.removed);
   std::vector<std::wstring> left = c.left;
   std::sort(left.begin(), left.end());
-  EXPECT_EQ(WideListing(base), left);
+  EXPECT_EQ(test::WideListing(base), left);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -773,13 +724,13 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(DropReadOnlyInTree, ReachesNamesOutsideTheCodePageAndNothingBeside) {
   TempFolder temp;
-  const std::wstring base = LongPath(temp.path());
+  const std::wstring base = test::LongPath(temp.path());
   const std::vector<std::wstring> made = {L"profile\\" THAI L"\\" EMOJI,
                                           L"profile\\x" WIDE_BACKSLASH WIDE_DOTS WIDE_BACKSLASH L"outside\\",
                                           L"profile\\." THAI, L"outside\\precious"};
-  for (const std::wstring& relative : made) ASSERT_NO_FATAL_FAILURE(MakeWide(base, relative));
-  for (const std::wstring& relative : made) ASSERT_NO_FATAL_FAILURE(MarkReadOnly(base, relative));
-  ASSERT_NO_FATAL_FAILURE(MarkReadOnly(base, L"profile\\" THAI L"\\"));
+  for (const std::wstring& relative : made) ASSERT_TRUE(test::MakeWide(base, relative)) << test::Narrow(relative);
+  for (const std::wstring& relative : made) ASSERT_TRUE(test::MarkReadOnly(base, relative)) << test::Narrow(relative);
+  ASSERT_TRUE(test::MarkReadOnly(base, L"profile\\" THAI L"\\"));
 
   DropReadOnlyInTree(temp / "profile");
 
@@ -791,7 +742,7 @@ TEST(DropReadOnlyInTree, ReachesNamesOutsideTheCodePageAndNothingBeside) {
                                     L"profile\\" THAI L"\\",
                                     L"profile\\" THAI L"\\" EMOJI};
   std::sort(left.begin(), left.end());
-  EXPECT_EQ(WideListing(base), left);
+  EXPECT_EQ(test::WideListing(base), left);
 }
 
 TEST(DropReadOnlyInTree, LeavesNothingReadOnlyBelowTheFolder) {
