@@ -213,9 +213,9 @@ void DropReadOnly(const std::wstring& path, DWORD attributes) {
   if (attributes & FILE_ATTRIBUTE_READONLY) SetFileAttributesW(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
 }
 
-// Removes a junction or symbolic link itself, never what it points to.
+// Removes a junction or symbolic link itself, never what it points to (its
+// attributes are left alone: setting them may reach the target).
 void RemoveLink(const std::wstring& path, DWORD attributes) {
-  DropReadOnly(path, attributes);
   if (attributes & FILE_ATTRIBUTE_DIRECTORY)
     RemoveDirectoryW(path.c_str());
   else
