@@ -118,61 +118,27 @@ bool MoveOverTarget(const std::string& from, const std::string& to) {
 // Only junctions and symbolic links lead elsewhere; a folder with another
 // reparse tag (a cloud-sync placeholder, a deduplicated file) is an ordinary
 // entry of the tree.
-bool IsLinkEntry(const WIN32_FIND_DATAA& entry) {
+template <typename FindData>
+bool IsLinkEntry(const FindData& entry) {
   return (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && IsReparseTagNameSurrogate(entry.dwReserved0);
 }
 
-// Removes a junction or symbolic link itself, never what it points to.
-void RemoveLink(const std::string& path, DWORD attributes) {
-  if (attributes & FILE_ATTRIBUTE_DIRECTORY)
-    RemoveDirectoryA(path.c_str());
-  else
-    DeleteFileA(path.c_str());
-}
+// The folder walks use wide names on "\\?\" paths: an ANSI listing spells a
+// character that the code page lacks as "?" or as a look-alike (under 1252
+// the full-width backslash comes back as "\"), a name that then misses its
+// entry or names another one. The "\\?\" form also passes names as they are
+// (a closing dot or space is not cut off) and is not held to MAX_PATH.
+constexpr std::wstring_view kLongPrefix = L"\\\\?\\";
+constexpr std::wstring_view kLongUncPrefix = L"\\\\?\\UNC\\";
 
-// Calls `visit` with each entry of the folder and its full path, except "."
-// and "..".
-template <typename Visit>
-void ForEachEntry(const std::string& folder, Visit visit) {
-  WIN32_FIND_DATAA entry;
-  UniqueFind find(FindFirstFileA((folder + "\\*.*").c_str(), &entry));
-  if (!find) return;
-  do {
-    const std::string_view name = entry.cFileName;
-    if (name == "." || name == "..") continue;
-    visit(entry, folder + "\\" + entry.cFileName);
-  } while (FindNextFileA(find.get(), &entry));
-}
-
-// A read-only entry cannot be deleted or overwritten: the attribute goes first.
-void DropReadOnly(const std::string& path, DWORD attributes) {
-  if (attributes & FILE_ATTRIBUTE_READONLY) SetFileAttributesA(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
-}
-
-// Empties the folder depth first. Entries whose names begin with a dot stay,
-// and so do the folders `keep` names; anything that cannot be removed is
-// passed over.
-void RemoveFolderContent(const std::string& folder, const KeepFolder& keep) {
-  ForEachEntry(folder, [&](const WIN32_FIND_DATAA& entry, const std::string& child) {
-    if (entry.cFileName[0] == '.') return;
-    if (IsLinkEntry(entry)) {
-      RemoveLink(child, entry.dwFileAttributes);
-    } else if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-      if (keep && keep(child)) return;
-      RemoveFolderContent(child, keep);
-      DropReadOnly(child, entry.dwFileAttributes);
-      RemoveDirectoryA(child.c_str());
-    } else {
-      DropReadOnly(child, entry.dwFileAttributes);
-      DeleteFileA(child.c_str());
-    }
-  });
-}
-
-std::string FullPathOf(const std::string& path) {
-  std::string full(MAX_PATH, '\0');
+// The full wide path of an ANSI path, without a closing separator ("C:\x\" and
+// "C:\x" are one folder); empty when it has none.
+std::wstring FullPathOf(std::string_view path) {
+  const std::wstring wide = WidenAnsi(path);
+  if (wide.empty()) return {};
+  std::wstring full(MAX_PATH, L'\0');
   for (;;) {
-    const DWORD length = GetFullPathNameA(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+    const DWORD length = GetFullPathNameW(wide.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
     if (length == 0) return {};
     if (length < full.size()) {
       full.resize(length);
@@ -180,18 +146,115 @@ std::string FullPathOf(const std::string& path) {
     }
     full.resize(length);
   }
-  // No closing separator: "C:\x\" and "C:\x" are one folder.
-  while (full.size() > 1 && (full.back() == '\\' || full.back() == '/')) full.pop_back();
+  while (full.size() > 1 && (full.back() == L'\\' || full.back() == L'/')) full.pop_back();
   return full;
 }
 
-// True when `full` lies strictly below the folder `containerFull`: the folder
-// itself, its parents and every other place are outside.
-bool IsStrictlyInside(const std::string& full, const std::string& containerFull) {
-  if (containerFull.empty() || full.size() <= containerFull.size() + 1) return false;
-  if (full[containerFull.size()] != '\\') return false;
-  return CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, full.data(), static_cast<int>(containerFull.size()),
-                        containerFull.data(), static_cast<int>(containerFull.size())) == CSTR_EQUAL;
+// The "\\?\" form of a full path; a path already in a device form stays.
+std::wstring LongPathOf(const std::wstring& full) {
+  if (full.rfind(L"\\\\?\\", 0) == 0 || full.rfind(L"\\\\.\\", 0) == 0) return full;
+  if (full.rfind(L"\\\\", 0) == 0) return std::wstring(kLongUncPrefix) + full.substr(2);
+  return std::wstring(kLongPrefix) + full;
+}
+
+// The ANSI full path of a "\\?\" path, as the callers spell their folders;
+// false when the code page cannot spell it.
+bool ShownPathOf(const std::wstring& longPath, std::string& shown) {
+  if (longPath.rfind(kLongUncPrefix, 0) == 0)
+    return NarrowToAnsi(L"\\\\" + longPath.substr(kLongUncPrefix.size()), shown);
+  if (longPath.rfind(kLongPrefix, 0) == 0)
+    return NarrowToAnsi(std::wstring_view(longPath).substr(kLongPrefix.size()), shown);
+  return NarrowToAnsi(longPath, shown);
+}
+
+// A name that stands for one entry of its folder: not empty, not made of
+// dots only ("." and ".." step in place or out), and without a separator or
+// a colon (which would name a stream).
+bool IsPlainName(std::wstring_view name) {
+  if (name.find_first_not_of(L'.') == std::wstring_view::npos) return false;
+  return name.find_first_of(L"\\/:") == std::wstring_view::npos;
+}
+
+// True when `path` lies strictly below the folder `root` (both full paths of
+// one form): the folder itself, its parents and every other place are
+// outside, and so is any path whose rest below `root` holds a part that is
+// not a plain name.
+bool IsStrictlyInside(const std::wstring& path, const std::wstring& root) {
+  if (root.empty() || path.size() <= root.size() + 1 || path[root.size()] != L'\\') return false;
+  if (CompareStringOrdinal(path.data(), static_cast<int>(root.size()), root.data(), static_cast<int>(root.size()),
+                           TRUE) != CSTR_EQUAL)
+    return false;
+  std::wstring_view rest = std::wstring_view(path).substr(root.size() + 1);
+  for (;;) {
+    const std::size_t cut = rest.find(L'\\');
+    if (!IsPlainName(rest.substr(0, cut))) return false;
+    if (cut == std::wstring_view::npos) return true;
+    rest.remove_prefix(cut + 1);
+  }
+}
+
+// Calls `visit` with each entry of the folder (a "\\?\" path) and its path,
+// taking every name as the system gives it; "." and "..", and any name that
+// would lead out of `root`, are never visited.
+template <typename Visit>
+void ForEachEntry(const std::wstring& folder, const std::wstring& root, Visit visit) {
+  WIN32_FIND_DATAW entry;
+  UniqueFind find(FindFirstFileExW((folder + L"\\*").c_str(), FindExInfoBasic, &entry, FindExSearchNameMatch, nullptr,
+                                   FIND_FIRST_EX_LARGE_FETCH));
+  if (!find) return;
+  do {
+    std::wstring child = folder + L"\\" + entry.cFileName;
+    if (IsStrictlyInside(child, root)) visit(entry, child);
+  } while (FindNextFileW(find.get(), &entry));
+}
+
+// A read-only entry cannot be deleted or overwritten: the attribute goes first.
+void DropReadOnly(const std::wstring& path, DWORD attributes) {
+  if (attributes & FILE_ATTRIBUTE_READONLY) SetFileAttributesW(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+}
+
+// Removes a junction or symbolic link itself, never what it points to (its
+// attributes are left alone: setting them may reach the target).
+void RemoveLink(const std::wstring& path, DWORD attributes) {
+  if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+    RemoveDirectoryW(path.c_str());
+  else
+    DeleteFileW(path.c_str());
+}
+
+// Whether the caller keeps the folder. A folder whose path the code page
+// cannot spell is none of the caller's: every folder it names is an ANSI text.
+bool IsKept(const KeepFolder& keep, const std::wstring& folder) {
+  std::string shown;
+  return keep && ShownPathOf(folder, shown) && keep(shown);
+}
+
+// Empties the folder depth first. Entries whose names begin with a dot stay,
+// and so do the folders `keep` names; anything that cannot be removed is
+// passed over. Nothing outside `root` is touched.
+void RemoveFolderContent(const std::wstring& folder, const std::wstring& root, const KeepFolder& keep) {
+  ForEachEntry(folder, root, [&](const WIN32_FIND_DATAW& entry, const std::wstring& child) {
+    if (entry.cFileName[0] == L'.') return;
+    if (IsLinkEntry(entry)) {
+      RemoveLink(child, entry.dwFileAttributes);
+    } else if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      if (IsKept(keep, child)) return;
+      RemoveFolderContent(child, root, keep);
+      DropReadOnly(child, entry.dwFileAttributes);
+      RemoveDirectoryW(child.c_str());
+    } else {
+      DropReadOnly(child, entry.dwFileAttributes);
+      DeleteFileW(child.c_str());
+    }
+  });
+}
+
+void DropReadOnlyBelow(const std::wstring& folder, const std::wstring& root) {
+  ForEachEntry(folder, root, [&](const WIN32_FIND_DATAW& entry, const std::wstring& child) {
+    if (IsLinkEntry(entry)) return;
+    DropReadOnly(child, entry.dwFileAttributes);
+    if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) DropReadOnlyBelow(child, root);
+  });
 }
 
 // The entry that names the path itself; false when nothing is there.
@@ -352,26 +415,30 @@ bool IsExistingFile(const std::string& path) {
 bool RemoveFolderTree(std::string_view path, std::string_view container, const KeepFolder& keep) {
   while (!path.empty() && path.front() == ' ') path.remove_prefix(1);
   if (path.empty() || container.empty()) return false;
-  const std::string folder = FullPathOf(std::string(path));
-  if (!IsStrictlyInside(folder, FullPathOf(std::string(container)))) return false;
-  WIN32_FIND_DATAA entry;
-  if (!FindEntry(folder, entry) || !(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
+  // Compared as full paths before either takes the "\\?\" form, so that a
+  // path given in a device form is never taken for one inside.
+  const std::wstring fullFolder = FullPathOf(path);
+  const std::wstring fullContainer = FullPathOf(container);
+  if (!IsStrictlyInside(fullFolder, fullContainer)) return false;
+  const std::wstring folder = LongPathOf(fullFolder);
+  WIN32_FIND_DATAW entry;
+  UniqueFind find(FindFirstFileExW(folder.c_str(), FindExInfoBasic, &entry, FindExSearchNameMatch, nullptr, 0));
+  if (!find || !(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
   // The folder itself may be a link: then only the link goes.
-  if (IsLinkEntry(entry)) return RemoveDirectoryA(folder.c_str()) != FALSE;
-  if (keep && keep(folder)) return false;
-  RemoveFolderContent(folder, keep);
+  if (IsLinkEntry(entry)) return RemoveDirectoryW(folder.c_str()) != FALSE;
+  if (IsKept(keep, folder)) return false;
+  RemoveFolderContent(folder, folder, keep);
   DropReadOnly(folder, entry.dwFileAttributes);
-  return RemoveDirectoryA(folder.c_str()) != FALSE;
+  return RemoveDirectoryW(folder.c_str()) != FALSE;
 }
 
 bool RemoveFolderTree(std::string_view path) { return RemoveFolderTree(path, ProgramFolder()); }
 
 void DropReadOnlyInTree(const std::string& folder) {
-  ForEachEntry(folder, [](const WIN32_FIND_DATAA& entry, const std::string& child) {
-    if (IsLinkEntry(entry)) return;
-    DropReadOnly(child, entry.dwFileAttributes);
-    if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) DropReadOnlyInTree(child);
-  });
+  const std::wstring full = FullPathOf(folder);
+  if (full.empty()) return;
+  const std::wstring root = LongPathOf(full);
+  DropReadOnlyBelow(root, root);
 }
 
 bool IsLink(const std::string& path) {

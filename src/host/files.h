@@ -43,8 +43,10 @@ bool WriteSharedFileBytes(const std::string& path, const Bytes& data);
 // left behind.
 bool ReplaceFileBytes(const std::string& path, const Bytes& data);
 
-// Answers, for the full path of a folder met in a removal, whether it stays
-// with everything it holds.
+// Answers, for the full path of a folder met in a removal (as an ANSI text,
+// like every path the program names), whether it stays with everything it
+// holds. A folder whose path the code page cannot spell is never asked about:
+// it is none of the program's own.
 using KeepFolder = std::function<bool(const std::string& fullPath)>;
 // Removes the temporary files that ReplaceFileBytes leaves in `folder` when
 // its writer is ended between writing and moving them, once that writer is
@@ -55,15 +57,18 @@ void RemoveLeftoverTemporaryFiles(const std::string& folder);
 // with a dot, the folders `keep` names, and the folders that hold them.
 // Read-only entries go too. Only a path that lies strictly inside `container`
 // once both are made full paths is touched: the container itself, a drive
-// root, a share and any place outside are refused. A junction or symbolic link
-// is removed as a link; what it points to is never entered (other reparse
+// root, a share and any place outside are refused. The tree is walked by the
+// names the system gives, whatever the code page can spell, and every entry
+// touched lies strictly inside the folder. A junction or symbolic link is
+// removed as a link; what it points to is never entered (other reparse
 // points are ordinary folders). True when the folder itself was removed.
 bool RemoveFolderTree(std::string_view path, std::string_view container, const KeepFolder& keep = {});
 // The same inside the program folder.
 bool RemoveFolderTree(std::string_view path);
 
 // Drops the read-only attribute of every file and folder below `folder`
-// (links are not followed), so that a later refresh or clear can replace them.
+// (links are not followed, names are taken as the system gives them), so that
+// a later refresh or clear can replace them.
 void DropReadOnlyInTree(const std::string& folder);
 
 // True when the path names a junction or a symbolic link.

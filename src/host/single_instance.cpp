@@ -1,7 +1,6 @@
 #include "host/single_instance.h"
 
 #include <cstdint>
-#include <cstdio>
 
 namespace {
 
@@ -37,8 +36,10 @@ std::wstring ObjectName(const std::wstring& key) {
     hash ^= static_cast<std::uint16_t>(unit);
     hash *= 1099511628211ull;
   }
-  wchar_t name[64];
-  std::swprintf(name, 64, L"Local\\KestrunLauncher.%016llx", static_cast<unsigned long long>(hash));
+  // Sixteen lower-case hex digits, written out here rather than by swprintf,
+  // which would bring a whole wide printf into the program.
+  std::wstring name = L"Local\\KestrunLauncher.";
+  for (int shift = 60; shift >= 0; shift -= 4) name += L"0123456789abcdef"[(hash >> shift) & 0xF];
   return name;
 }
 

@@ -1,6 +1,6 @@
 #include "host/text.h"
 
-#include <cstdio>
+#include <string>
 
 std::size_t TextLength(std::string_view text) { return text.size(); }
 
@@ -10,11 +10,9 @@ std::string TextLeft(std::string_view text, std::int64_t count) {
   return std::string(text.substr(0, static_cast<std::size_t>(count)));
 }
 
-std::string ToText(std::int32_t value) {
-  char buffer[16];
-  const int length = std::snprintf(buffer, sizeof buffer, "%d", static_cast<int>(value));
-  return std::string(buffer, length > 0 ? static_cast<std::size_t>(length) : 0);
-}
+// The library's own decimal writer, the "%d" form: snprintf would bring a
+// whole printf, with floating point, into the 32-bit release.
+std::string ToText(std::int32_t value) { return std::to_string(value); }
 
 Bytes ToBytes(std::int32_t value) {
   const auto bits = static_cast<std::uint32_t>(value);

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <thread>
@@ -54,6 +56,13 @@ class CurrentFolderScope {
  private:
   std::string old_;
 };
+
+// The tree walks run once in code page 936 and once in 1252.
+TEST(CodePage, IsTheOneThisRunIsFor) {
+  const char* expected = std::getenv("KL_EXPECT_CODE_PAGE");
+  ASSERT_NE(expected, nullptr) << "the test is registered with the code page it expects";
+  EXPECT_EQ(GetACP(), static_cast<UINT>(std::atoi(expected)));
+}
 
 TEST(ProgramFolder, IsTheFolderOfTheRunningProgram) {
   const std::string folder = ProgramFolder();
@@ -611,6 +620,129 @@ TEST(RemoveFolderTree, FoldersToKeepStayWholeWithTheFoldersAboveThem) {
   // Asked with full paths, and never about what lies inside a kept folder.
   for (const std::string& folder : asked) EXPECT_EQ(folder.rfind(root, 0), 0u) << folder;
   for (const std::string& folder : asked) EXPECT_EQ(folder.find("running\\"), std::string::npos) << folder;
+}
+
+// ---------------------------------------------------------------- names the code page cannot spell
+
+// Thai, an emoji (two UTF-16 units), a full-width backslash and full-width
+// dots. Under 1252 the ANSI functions spell the last two as "\" and ".", so
+// "x＼．．＼．．＼outside" reads as a path to a sibling of the profile root;
+// under 936 Thai and the emoji read as "?".
+#define THAI L"\u0e44\u0e17\u0e22"
+#define EMOJI L"\U0001F600"
+#define WIDE_BACKSLASH L"\uff3c"
+#define WIDE_DOTS L"\uff0e\uff0e"
+
+// A folder nested below `qnv\deep` past MAX_PATH.
+std::wstring DeepFolder() {
+  std::wstring path = L"qnv\\deep\\";
+  while (path.size() < 2 * MAX_PATH) path += L"0123456789abcdef\\";
+  return path;
+}
+
+struct WideTreeCase {
+  const char* name;
+  std::vector<std::wstring> made;      // below the program folder; "x\" is a folder
+  std::vector<std::wstring> readOnly;  // of those, marked read-only
+  std::vector<std::wstring> kept;      // folders below the program folder that the caller keeps
+  bool removed;                        // RemoveFolderTree's result
+  std::vector<std::wstring> left;      // the program folder's whole listing afterwards
+};
+
+void PrintTo(const WideTreeCase& c, std::ostream* out) { *out << c.name; }
+
+class RemoveWideTree : public testing::TestWithParam<WideTreeCase> {};
+
+TEST_P(RemoveWideTree, ClearsTheRootByItsRealNamesAndNothingBeside) {
+  const WideTreeCase& c = GetParam();
+  TempFolder temp;
+  const std::string program = temp / "program";
+  ASSERT_TRUE(CreateDirectoryA(program.c_str(), nullptr));
+  const std::wstring base = test::LongPath(program);
+  for (const std::wstring& relative : c.made) ASSERT_TRUE(test::MakeWide(base, relative)) << test::Narrow(relative);
+  for (const std::wstring& relative : c.readOnly)
+    ASSERT_TRUE(test::MarkReadOnly(base, relative)) << test::Narrow(relative);
+  std::vector<std::string> keptPaths;
+  for (const std::wstring& relative : c.kept) keptPaths.push_back(program + "\\" + test::Narrow(relative));
+  const KeepFolder keep = [&](const std::string& folder) {
+    return std::find(keptPaths.begin(), keptPaths.end(), folder) != keptPaths.end();
+  };
+
+  EXPECT_EQ(RemoveFolderTree(program + "\\qnv", program, keep), c.removed);
+  std::vector<std::wstring> left = c.left;
+  std::sort(left.begin(), left.end());
+  EXPECT_EQ(test::WideListing(base), left);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    NamesOutsideTheCodePage, RemoveWideTree,
+    testing::Values(
+        WideTreeCase{"ThaiAndEmojiNamesGoWhole",
+                     {L"qnv\\" THAI L"\\Default\\Cookies", L"qnv\\" EMOJI L".log", L"qnv\\Default\\" THAI EMOJI L"\\0",
+                      L"qnv\\" THAI EMOJI L"\\", L"config.ini", L"" THAI L"\\" EMOJI},
+                     {},
+                     {},
+                     true,
+                     {L"config.ini", L"" THAI L"\\", L"" THAI L"\\" EMOJI}},
+        WideTreeCase{
+            "AFullWidthBackslashNamesOneEntryAndLeadsNowhere",
+            {L"qnv\\x" WIDE_BACKSLASH WIDE_DOTS WIDE_BACKSLASH WIDE_DOTS WIDE_BACKSLASH L"outside\\Cookies",
+             L"qnv\\x\\", L"qnv\\a" WIDE_BACKSLASH L"b", L"outside\\precious", L"outside\\sub\\more", L"qnv-old\\a\\b"},
+            {},
+            {},
+            true,
+            {L"outside\\", L"outside\\precious", L"outside\\sub\\", L"outside\\sub\\more", L"qnv-old\\",
+             L"qnv-old\\a\\", L"qnv-old\\a\\b"}},
+        WideTreeCase{"AKeptFolderStaysWholeAndItsLookAlikesGo",
+                     {L"qnv\\shop\\Cookies", L"qnv\\\uff53\uff48\uff4f\uff50\\Cookies",
+                      L"qnv\\x" WIDE_BACKSLASH WIDE_DOTS WIDE_BACKSLASH L"shop\\Cache"},
+                     {},
+                     {L"qnv\\shop"},
+                     false,
+                     {L"qnv\\", L"qnv\\shop\\", L"qnv\\shop\\Cookies"}},
+        WideTreeCase{
+            "DotNamesStayWithTheFoldersAboveThem",
+            {L"qnv\\." THAI L"\\x", L"qnv\\" THAI L"\\.keep", L"qnv\\" THAI L"\\gone", L"qnv\\" EMOJI L"\\"},
+            {},
+            {},
+            false,
+            {L"qnv\\", L"qnv\\." THAI L"\\", L"qnv\\." THAI L"\\x", L"qnv\\" THAI L"\\", L"qnv\\" THAI L"\\.keep"}},
+        WideTreeCase{"ReadOnlyEntriesGo",
+                     {L"qnv\\" THAI L"\\" EMOJI, L"qnv\\" EMOJI L"\\", L"outside"},
+                     {L"qnv\\" THAI L"\\" EMOJI, L"qnv\\" THAI L"\\", L"qnv\\" EMOJI L"\\", L"outside"},
+                     {},
+                     true,
+                     {L"outside (read-only)"}},
+        WideTreeCase{
+            "NamesTheAnsiFunctionsCutOrCannotReach",
+            {L"qnv\\Cache.\\data", L"qnv\\name \\file", L"qnv\\Cache\\data", DeepFolder() + THAI, L"Cache\\data"},
+            {},
+            {},
+            true,
+            {L"Cache\\", L"Cache\\data"}}),
+    [](const testing::TestParamInfo<WideTreeCase>& info) { return std::string(info.param.name); });
+
+TEST(DropReadOnlyInTree, ReachesNamesOutsideTheCodePageAndNothingBeside) {
+  TempFolder temp;
+  const std::wstring base = test::LongPath(temp.path());
+  const std::vector<std::wstring> made = {L"profile\\" THAI L"\\" EMOJI,
+                                          L"profile\\x" WIDE_BACKSLASH WIDE_DOTS WIDE_BACKSLASH L"outside\\",
+                                          L"profile\\." THAI, L"outside\\precious"};
+  for (const std::wstring& relative : made) ASSERT_TRUE(test::MakeWide(base, relative)) << test::Narrow(relative);
+  for (const std::wstring& relative : made) ASSERT_TRUE(test::MarkReadOnly(base, relative)) << test::Narrow(relative);
+  ASSERT_TRUE(test::MarkReadOnly(base, L"profile\\" THAI L"\\"));
+
+  DropReadOnlyInTree(temp / "profile");
+
+  std::vector<std::wstring> left = {L"outside\\",
+                                    L"outside\\precious (read-only)",
+                                    L"profile\\",
+                                    L"profile\\." THAI,
+                                    L"profile\\x" WIDE_BACKSLASH WIDE_DOTS WIDE_BACKSLASH L"outside\\",
+                                    L"profile\\" THAI L"\\",
+                                    L"profile\\" THAI L"\\" EMOJI};
+  std::sort(left.begin(), left.end());
+  EXPECT_EQ(test::WideListing(base), left);
 }
 
 TEST(DropReadOnlyInTree, LeavesNothingReadOnlyBelowTheFolder) {

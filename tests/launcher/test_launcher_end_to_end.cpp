@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <string>
 #include <vector>
@@ -395,6 +396,33 @@ TEST_F(EndToEnd, ClearingLeavesTheProfileOfARunningBrowserAndRemovesTheRest) {
   }));
   launcher.ClickClearProfiles();
   EXPECT_TRUE(test::WaitUntil([&] { return !test::FolderExists(folder_ / "qnv"); }));
+}
+
+// Thai and an emoji, which code page 936 cannot spell, and a full-width
+// backslash and dots, which 1252 spells as "\" and ".": the profile root goes
+// whole and everything beside it stays as it was.
+TEST_F(EndToEnd, ClearingRemovesNamesOutsideTheCodePageAndNothingBesideTheProfileRoot) {
+  StoreRows({{"1", "13800000001"}});
+  const std::wstring thai = L"\u0e44\u0e17\u0e22", emoji = L"\U0001F600";
+  const std::wstring base = test::LongPath(folder_.path());
+  const std::wstring made[] = {L"qnv\\" + thai + L"\\Default\\Cookies",
+                               L"qnv\\" + emoji + L"\\Local State",
+                               L"qnv\\13800000001\\" + thai + emoji,
+                               L"qnv\\x\uff3c\uff0e\uff0e\uff3c\uff0e\uff0e\uff3coutside\\Cookies",
+                               L"outside\\precious",
+                               thai + L"\\" + emoji};
+  for (const std::wstring& relative : made) ASSERT_TRUE(test::MakeWide(base, relative)) << test::Narrow(relative);
+  RunningLauncher launcher;
+  Start(launcher);
+  std::vector<std::wstring> beside = test::WideListing(base);
+  beside.erase(std::remove_if(beside.begin(), beside.end(),
+                              [](const std::wstring& entry) { return entry.rfind(L"qnv\\", 0) == 0; }),
+               beside.end());
+
+  launcher.ClickClearProfiles();
+  EXPECT_TRUE(test::WaitUntil([&] { return !test::FolderExists(folder_ / "qnv"); }));
+  EXPECT_EQ(test::WideListing(base), beside);
+  EXPECT_EQ(launcher.ScreenRows(), (Rows{{"1", "13800000001"}}));
 }
 
 TEST_F(EndToEnd, DoubleClicksBeforeTheBrowsersMarkerCopyNothingAgain) {

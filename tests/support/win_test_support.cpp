@@ -1,5 +1,7 @@
 #include "win_test_support.h"
 
+#include <algorithm>
+
 #include <thread>
 
 namespace test {
@@ -24,24 +26,89 @@ TempFolder::TempFolder() {
 
 TempFolder::~TempFolder() { RemoveTree(path_); }
 
-void RemoveTree(const std::string& path) {
-  DWORD attributes = GetFileAttributesA(path.c_str());
+namespace {
+
+// Wide names on "\\?\" paths, so that entries whose names the code page
+// cannot spell, or that end in a dot or a space, go too.
+void RemoveLongTree(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return;
   if (attributes & FILE_ATTRIBUTE_DIRECTORY && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
-    WIN32_FIND_DATAA entry;
-    UniqueFind find(FindFirstFileA((path + "\\*").c_str(), &entry));
+    WIN32_FIND_DATAW entry;
+    UniqueFind find(FindFirstFileW((path + L"\\*").c_str(), &entry));
     if (find) {
       do {
-        std::string name = entry.cFileName;
-        if (name != "." && name != "..") RemoveTree(path + "\\" + name);
-      } while (FindNextFileA(find.get(), &entry));
+        const std::wstring name = entry.cFileName;
+        if (name != L"." && name != L"..") RemoveLongTree(path + L"\\" + name);
+      } while (FindNextFileW(find.get(), &entry));
     }
   }
-  SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+  SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
   if (attributes & FILE_ATTRIBUTE_DIRECTORY)
-    RemoveDirectoryA(path.c_str());
+    RemoveDirectoryW(path.c_str());
   else
-    DeleteFileA(path.c_str());
+    DeleteFileW(path.c_str());
+}
+
+}  // namespace
+
+void RemoveTree(const std::string& path) {
+  if (path.empty()) return;
+  wchar_t full[MAX_PATH] = {};
+  const DWORD length = GetFullPathNameW(Widen(path).c_str(), MAX_PATH, full, nullptr);
+  if (length == 0 || length >= MAX_PATH) return;
+  const std::wstring fullPath(full, length);
+  // A share or a path already in a device form is used as it is.
+  RemoveLongTree(fullPath.rfind(L"\\\\", 0) == 0 ? fullPath : L"\\\\?\\" + fullPath);
+}
+
+std::wstring LongPath(const std::string& folder) { return L"\\\\?\\" + Widen(folder); }
+
+bool MakeWide(const std::wstring& base, const std::wstring& relative) {
+  for (std::size_t cut = relative.find(L'\\'); cut != std::wstring::npos; cut = relative.find(L'\\', cut + 1)) {
+    const std::wstring folder = base + L"\\" + relative.substr(0, cut);
+    if (!CreateDirectoryW(folder.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) return false;
+  }
+  if (relative.empty() || relative.back() == L'\\') return true;
+  UniqueFile file(CreateFileW((base + L"\\" + relative).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  return static_cast<bool>(file);
+}
+
+bool MarkReadOnly(const std::wstring& base, std::wstring relative) {
+  if (!relative.empty() && relative.back() == L'\\') relative.pop_back();
+  const std::wstring path = base + L"\\" + relative;
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES &&
+         SetFileAttributesW(path.c_str(), attributes | FILE_ATTRIBUTE_READONLY);
+}
+
+namespace {
+
+void ListWide(const std::wstring& base, const std::wstring& prefix, std::vector<std::wstring>& listing) {
+  WIN32_FIND_DATAW entry;
+  UniqueFind find(FindFirstFileW((base + L"\\" + prefix + L"*").c_str(), &entry));
+  if (!find) return;
+  std::vector<WIN32_FIND_DATAW> entries;
+  do {
+    const std::wstring name = entry.cFileName;
+    if (name != L"." && name != L"..") entries.push_back(entry);
+  } while (FindNextFileW(find.get(), &entry));
+  for (const WIN32_FIND_DATAW& found : entries) {
+    const bool folder = found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
+    const std::wstring relative = prefix + found.cFileName + (folder ? L"\\" : L"");
+    listing.push_back(relative + (found.dwFileAttributes & FILE_ATTRIBUTE_READONLY ? L" (read-only)" : L""));
+    if (folder && !(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) ListWide(base, relative, listing);
+  }
+}
+
+}  // namespace
+
+std::vector<std::wstring> WideListing(const std::wstring& base) {
+  std::vector<std::wstring> listing;
+  ListWide(base, L"", listing);
+  std::sort(listing.begin(), listing.end());
+  return listing;
 }
 
 bool FileExists(const std::string& path) {

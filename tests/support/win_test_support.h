@@ -37,6 +37,17 @@ class TempFolder {
 // Removes a folder and everything below it, links as links (test cleanup only).
 void RemoveTree(const std::string& path);
 
+// Trees of wide names, made and read on "\\?\" paths whatever the code page
+// can spell. LongPath gives a folder's "\\?\" form; MakeWide makes
+// `relative` below `base` (the folders on the way, then a file unless it ends
+// with a backslash; only a real backslash separates); WideListing gives every
+// entry below `base` in name order, folders ending with a backslash and
+// read-only entries with " (read-only)" (links are not entered).
+std::wstring LongPath(const std::string& folder);
+bool MakeWide(const std::wstring& base, const std::wstring& relative);
+bool MarkReadOnly(const std::wstring& base, std::wstring relative);
+std::vector<std::wstring> WideListing(const std::wstring& base);
+
 bool FileExists(const std::string& path);
 bool FolderExists(const std::string& path);
 std::string ReadWholeFile(const std::string& path);  // empty when missing

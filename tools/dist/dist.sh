@@ -55,6 +55,9 @@ kl_dist_check() { # kl_dist_check <arch> <zip>: sizes, debug information, import
   if [ "$arch" = win32 ] && [ "$size" -gt "$KL_DIST_32BIT_LIMIT" ]; then
     echo "dev: the 32-bit exe is $size bytes, more than $KL_DIST_32BIT_LIMIT" >&2
     rc=1
+  elif [ "$arch" = win32 ]; then
+    printf 'win32: %d bytes (%d KB) left below the %d KB cap\n' $((KL_DIST_32BIT_LIMIT - size)) \
+      $(((KL_DIST_32BIT_LIMIT - size) / 1024)) $((KL_DIST_32BIT_LIMIT / 1024))
   fi
   while read -r dll; do
     case "$KL_DIST_SYSTEM_DLLS" in
