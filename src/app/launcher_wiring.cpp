@@ -9,10 +9,16 @@ using C = ControlId;
 // The handlers come in two shapes: without arguments, and mouse handlers
 // taking x, y and the key state.
 EventHandler Call(A& launcher, void (A::*handler)()) {
-  return [&launcher, handler](const EventArgs&) { (launcher.*handler)(); };
+  return [&launcher, handler](const EventArgs&) {
+    (launcher.*handler)();
+    return false;
+  };
 }
 EventHandler Mouse(A& launcher, void (A::*handler)(std::int32_t, std::int32_t, std::int32_t)) {
-  return [&launcher, handler](const EventArgs& args) { (launcher.*handler)(args.x, args.y, args.keys); };
+  return [&launcher, handler](const EventArgs& args) {
+    (launcher.*handler)(args.x, args.y, args.keys);
+    return false;
+  };
 }
 }  // namespace
 

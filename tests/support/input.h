@@ -31,6 +31,9 @@ void DoubleClickAt(POINT screen);
 void WaitOutDoubleClick();
 
 void TapKey(WORD virtualKey);
+// Presses the modifiers (VK_CONTROL, VK_SHIFT, VK_MENU) in order, taps the key
+// and releases them in reverse, in one batch.
+void TapKeyWith(const std::vector<WORD>& modifiers, WORD virtualKey);
 
 // The centre of a child window's client area, on the screen.
 POINT CentreOf(HWND window);
