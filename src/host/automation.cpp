@@ -5,17 +5,9 @@
 #include <cstddef>
 #include <vector>
 
-namespace {
+#include "host/code_page.h"
 
-// Wide text of an ANSI text in the process's code page (double-byte aware).
-std::wstring WidenAnsi(const std::string& text) {
-  if (text.empty()) return {};
-  const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  if (length <= 0) return {};
-  std::wstring wide(static_cast<std::size_t>(length), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
-  return wide;
-}
+namespace {
 
 // VARIANTs that are cleared (freeing their texts or interfaces) when they go
 // away; the array itself is what DISPPARAMS points at, so whatever Invoke

@@ -15,3 +15,10 @@ bool IsAnsiLeadByte(std::uint8_t byte);
 // The text in upper case by the ANSI code page's rules (CharUpperBuffA), for
 // comparing paths the way the system does: without regard to case.
 std::string UpperCaseAnsi(std::string_view text);
+
+// The wide text of an ANSI text (double-byte aware); empty for an empty text.
+std::wstring WidenAnsi(std::string_view text);
+
+// The ANSI text of a wide text. False, with `ansi` empty, when the code page
+// cannot spell a character of it (no best-fit look-alikes are taken).
+bool NarrowToAnsi(std::wstring_view text, std::string& ansi);

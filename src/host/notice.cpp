@@ -4,14 +4,13 @@
 #include <vector>
 
 #include "host/boundary.h"
+#include "host/texts.h"
 
 namespace {
 
-constexpr char kProgramName[] = "KestrunLauncher";
-
 struct PendingNotice {
   HWND owner;
-  std::string text;
+  std::wstring text;
 };
 
 // Notices waiting for the message loop; only the user-interface thread
@@ -21,9 +20,9 @@ std::vector<PendingNotice>& Pending() {
   return pending;
 }
 
-std::string CaptionOf(HWND window) {
-  char caption[256] = {};
-  if (window == nullptr || GetWindowTextA(window, caption, sizeof caption) <= 0) return kProgramName;
+std::wstring CaptionOf(HWND window) {
+  wchar_t caption[256] = {};
+  if (window == nullptr || GetWindowTextW(window, caption, 256) <= 0) return ProgramText(KL_TEXT_PROGRAM_NAME);
   return caption;
 }
 
@@ -34,18 +33,19 @@ void CALLBACK ShowPendingNotices(HWND, UINT, UINT_PTR timer, DWORD) {
     notices.swap(Pending());
     for (const PendingNotice& notice : notices) {
       const HWND owner = IsWindow(notice.owner) ? notice.owner : nullptr;
-      MessageBoxA(owner, notice.text.c_str(), CaptionOf(owner).c_str(), MB_OK | MB_ICONWARNING | MB_SETFOREGROUND);
+      MessageBoxW(owner, notice.text.c_str(), CaptionOf(owner).c_str(), MB_OK | MB_ICONWARNING | MB_SETFOREGROUND);
     }
   });
 }
 
 }  // namespace
 
-void TellUser(const std::string& text) {
-  MessageBoxA(nullptr, text.c_str(), kProgramName, MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
+void TellUser(const std::wstring& text) {
+  MessageBoxW(nullptr, text.c_str(), ProgramText(KL_TEXT_PROGRAM_NAME).c_str(),
+              MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
 }
 
-void TellUserWhenIdle(HWND window, const std::string& text) {
+void TellUserWhenIdle(HWND window, const std::wstring& text) {
   NoThrowBoundary([&] {
     Pending().push_back({window ? GetAncestor(window, GA_ROOT) : nullptr, text});
     // A thread timer's message comes only once the queue has nothing else.

@@ -5,11 +5,11 @@
 
 #include <string>
 
-// Shows `text` (ANSI) at once in a message box without an owner, titled with
-// the program's name; returns when the user has closed it.
-void TellUser(const std::string& text);
+// Shows `text` at once in a message box without an owner, titled with the
+// program's name; returns when the user has closed it.
+void TellUser(const std::wstring& text);
 
 // Shows `text` in a message box owned by the top-level window of `window`, as
 // soon as this thread's message loop runs: after the window is on screen,
 // not in the middle of building it.
-void TellUserWhenIdle(HWND window, const std::string& text);
+void TellUserWhenIdle(HWND window, const std::wstring& text);

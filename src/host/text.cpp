@@ -47,3 +47,22 @@ std::size_t FindLastCharacter(std::string_view text, char wanted, LeadByteRule i
     if (text[at] == wanted) found = at;
   return found;
 }
+
+std::wstring FillPlaceholders(std::wstring_view pattern, std::initializer_list<std::wstring_view> args) {
+  std::wstring filled;
+  filled.reserve(pattern.size());
+  for (std::size_t at = 0; at < pattern.size(); ++at) {
+    const wchar_t next = at + 1 < pattern.size() ? pattern[at + 1] : L'\0';
+    if (pattern[at] == L'%' && next == L'%') {
+      filled += L'%';
+      ++at;
+    } else if (pattern[at] == L'%' && next >= L'1' && next <= L'9' &&
+               static_cast<std::size_t>(next - L'1') < args.size()) {
+      filled += args.begin()[next - L'1'];
+      ++at;
+    } else {
+      filled += pattern[at];
+    }
+  }
+  return filled;
+}

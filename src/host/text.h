@@ -43,3 +43,7 @@ std::size_t NextCharacter(std::string_view text, std::size_t at, LeadByteRule is
 // The position of the last `wanted` byte that is a character of its own (not
 // the second byte of a double-byte character); npos when there is none.
 std::size_t FindLastCharacter(std::string_view text, char wanted, LeadByteRule isLead);
+
+// `pattern` with %1 .. %9 replaced by the arguments in order and "%%" by one
+// "%"; a placeholder without its argument, or any other "%", stays as it is.
+std::wstring FillPlaceholders(std::wstring_view pattern, std::initializer_list<std::wstring_view> args);

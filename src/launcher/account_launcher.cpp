@@ -10,6 +10,7 @@
 #include "host/process.h"
 #include "host/program_end.h"
 #include "host/text.h"
+#include "host/texts.h"
 #include "host/window.h"
 #include "launcher/account_storage.h"
 #include "launcher/browser_discovery.h"
@@ -17,21 +18,6 @@
 #include "launcher/launch.h"
 
 namespace {
-
-// 无法读取账号列表文件
-// config.ini：它可能正被其他程序占用、已损坏或过大。为免覆盖其中的账号，本次运行中对列表的修改都不会保存。
-constexpr char kListUnreadable[] =
-    "\xce\xde\xb7\xa8\xb6\xc1\xc8\xa1\xd5\xcb\xba\xc5\xc1\xd0\xb1\xed\xce\xc4\xbc\xfe config.ini\xa3\xba"
-    "\xcb\xfc\xbf\xc9\xc4\xdc\xd5\xfd\xb1\xbb\xc6\xe4\xcb\xfb\xb3\xcc\xd0\xf2\xd5\xbc\xd3\xc3\xa1\xa2\xd2\xd1"
-    "\xcb\xf0\xbb\xb5\xbb\xf2\xb9\xfd\xb4\xf3\xa1\xa3\xce\xaa\xc3\xe2\xb8\xb2\xb8\xc7\xc6\xe4\xd6\xd0\xb5\xc4"
-    "\xd5\xcb\xba\xc5\xa3\xac\xb1\xbe\xb4\xce\xd4\xcb\xd0\xd0\xd6\xd0\xb6\xd4\xc1\xd0\xb1\xed\xb5\xc4\xd0\xde"
-    "\xb8\xc4\xb6\xbc\xb2\xbb\xbb\xe1\xb1\xa3\xb4\xe6\xa1\xa3";
-// 列表未能完整显示已保存的账号。为免丢失账号，本次运行中对列表的修改都不会再保存。
-constexpr char kListIncomplete[] =
-    "\xc1\xd0\xb1\xed\xce\xb4\xc4\xdc\xcd\xea\xd5\xfb\xcf\xd4\xca\xbe\xd2\xd1\xb1\xa3\xb4\xe6\xb5\xc4\xd5\xcb"
-    "\xba\xc5\xa1\xa3\xce\xaa\xc3\xe2\xb6\xaa\xca\xa7\xd5\xcb\xba\xc5\xa3\xac\xb1\xbe\xb4\xce\xd4\xcb\xd0\xd0"
-    "\xd6\xd0\xb6\xd4\xc1\xd0\xb1\xed\xb5\xc4\xd0\xde\xb8\xc4\xb6\xbc\xb2\xbb\xbb\xe1\xd4\xd9\xb1\xa3\xb4\xe6"
-    "\xa1\xa3";
 
 constexpr std::int32_t kDefaultPointer = 0;
 constexpr std::int32_t kMovePointer = 8;  // IDC_SIZEALL
@@ -63,7 +49,7 @@ void WriteRow(HWND list, std::int32_t row, const RowCopy& copy) {
 void AccountLauncher::OnMainWindowCreated() {
   // A list that is not on screen whole is never stored over the file.
   storing_ = LoadAccountList(controls_.accounts, paths_.configFile);
-  if (!storing_) TellUserWhenIdle(controls_.accounts.ControlWindowHandle(), kListUnreadable);
+  if (!storing_) TellUserWhenIdle(controls_.accounts.ControlWindowHandle(), ProgramText(KL_TEXT_LIST_UNREADABLE));
   EnableDebugPrivilege();
   controls_.browserPath.SetContent(FindBrowserPath());
 }
@@ -75,15 +61,15 @@ void AccountLauncher::OnMainWindowDestroyed() {
 }
 
 void AccountLauncher::StoreList() {
-  if (storing_ && !SaveAccountList(controls_.accounts, paths_.configFile)) StopStoring(kListIncomplete);
+  if (storing_ && !SaveAccountList(controls_.accounts, paths_.configFile)) StopStoring(KL_TEXT_LIST_INCOMPLETE);
   // Rows may have moved: their open marks follow them now, not at the next tick.
   OnOpenRowsTick();
 }
 
-void AccountLauncher::StopStoring(const char* reason) {
+void AccountLauncher::StopStoring(unsigned reason) {
   if (!storing_) return;
   storing_ = false;
-  TellUserWhenIdle(controls_.accounts.ControlWindowHandle(), reason);
+  TellUserWhenIdle(controls_.accounts.ControlWindowHandle(), ProgramText(reason));
 }
 
 void AccountLauncher::RenumberRows() {

@@ -44,8 +44,8 @@ class AccountLauncher {
  private:
   // Saves the list, unless saving was stopped for this run.
   void StoreList();
-  // Stops saving for this run and tells the user why, once.
-  void StopStoring(const char* reason);
+  // Stops saving for this run and tells the user why (a text number), once.
+  void StopStoring(unsigned reason);
   void RenumberRows();
   void MoveDraggedRow(bool down);
   void ActivateAccountWindow();

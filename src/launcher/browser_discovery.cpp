@@ -8,6 +8,7 @@
 #include "host/files.h"
 #include "host/registry.h"
 #include "host/text.h"
+#include "host/texts.h"
 #include "launcher/browser_text.h"
 
 namespace {
@@ -19,7 +20,6 @@ constexpr char kBrowserIconValue[] = "ChromeHTML\\Application\\ApplicationIcon";
 constexpr char kAppPathsValue[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\chrome.exe\\";
 constexpr char kStartMenuInternet[] = "SOFTWARE\\Clients\\StartMenuInternet";
 constexpr std::string_view kBrowserEntry = "Google Chrome";  // also "Google Chrome.<suffix>" for per-user installs
-constexpr char kPathError[] = "\xC2\xB7\xBE\xB6\xB4\xED\xCE\xF3";  // 路径错误 (GBK)
 
 constexpr std::array<std::int32_t, 2> kUserThenMachine = {kCurrentUser, kLocalMachine};
 constexpr std::array<RegistryView, 2> kBothViews = {RegistryView::Bits64, RegistryView::Bits32};
@@ -78,5 +78,5 @@ std::string FindBrowserPath() {
   if (std::optional<std::string> path = FromAppPaths()) return *path;
   if (std::optional<std::string> path = FromStartMenuInternet()) return *path;
   if (std::optional<std::string> path = FromUsualFolders()) return *path;
-  return icon ? registered : std::string(kPathError);
+  return icon ? registered : ProgramTextAnsi(KL_TEXT_PATH_ERROR);
 }

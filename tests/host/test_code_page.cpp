@@ -14,6 +14,7 @@
 #include "host/files.h"
 #include "host/handles.h"
 #include "host/registry.h"
+#include "host/texts.h"
 #include "launcher/command_line.h"
 #include "win_test_support.h"
 
@@ -82,6 +83,34 @@ TEST(CodePage, RegistryPathsSplitAtTheSystemsLastBackslash) {
     EXPECT_EQ(read, std::optional<std::string>("found"));
   else
     EXPECT_EQ(read, std::nullopt);
+}
+
+TEST(CodePage, NarrowsOnlyWhatTheCodePageCanSpell) {
+  struct Case {
+    const wchar_t* text;
+    const char* under936;  // nullptr: the code page cannot spell it
+    const char* under1252;
+  };
+  const Case cases[] = {
+      {L"13800000000", "13800000000", "13800000000"},
+      {L"\u5e97\u94fa\u4e00", "\xB5\xEA\xC6\xCC\xD2\xBB", nullptr},  // 店铺一
+      {L"Jos\u00e9", "Jos\xA8\xA6", "Jos\xE9"},                      // é is a pinyin letter of 936
+      {L"\u0e01", nullptr, nullptr},                                 // Thai
+      {L"\uff3c", "\xA3\xDC", nullptr},  // full-width backslash: no plain "\\" stands in for it
+      {L"", "", ""},
+  };
+  for (const Case& c : cases) {
+    const char* expected = Under1252() ? c.under1252 : c.under936;
+    std::string ansi = "left over";
+    EXPECT_EQ(NarrowToAnsi(c.text, ansi), expected != nullptr) << test::Narrow(c.text);
+    EXPECT_EQ(ansi, expected ? expected : "");
+    if (expected) EXPECT_EQ(WidenAnsi(ansi), c.text);
+  }
+}
+
+TEST(CodePage, TheStringTableIsFoundInEitherLanguage) {
+  EXPECT_EQ(ProgramText(KL_TEXT_PATH_ERROR), L"\u8def\u5f84\u9519\u8bef");
+  EXPECT_EQ(ProgramTextAnsi(KL_TEXT_PATH_ERROR), Under1252() ? "????" : "\xC2\xB7\xBE\xB6\xB4\xED\xCE\xF3");
 }
 
 }  // namespace

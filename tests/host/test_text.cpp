@@ -96,4 +96,29 @@ TEST(IsGbkLeadByte, CoversTheLeadRangeOnly) {
   EXPECT_FALSE(IsGbkLeadByte(0xFF));
 }
 
+TEST(FillPlaceholders, PutsEachArgumentInItsPlace) {
+  struct Case {
+    const wchar_t* pattern;
+    const wchar_t* expected;
+  };
+  const Case cases[] = {
+      {L"%1 of %2", L"three of 12"},
+      {L"%2 before %1", L"12 before three"},
+      {L"%1%1", L"threethree"},
+      {L"100%% sure", L"100% sure"},
+      {L"%3 stays", L"%3 stays"},
+      {L"50% and %", L"50% and %"},
+      {L"%0 and %a", L"%0 and %a"},
+      {L"", L""},
+      {L"%%1 is no placeholder", L"%1 is no placeholder"},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(FillPlaceholders(c.pattern, {L"three", L"12"}), c.expected)
+        << testing::PrintToString(std::wstring(c.pattern));
+}
+
+TEST(FillPlaceholders, TakesArgumentsThatHoldPercentSignsAsTheyAre) {
+  EXPECT_EQ(FillPlaceholders(L"[%1] [%2]", {L"%2", L"x"}), L"[%2] [x]");
+}
+
 }  // namespace

@@ -1,0 +1,15 @@
+#pragma once
+// Numbers of the texts the program shows, shared by the string table
+// (texts.rc) and the code (plain defines: the resource compiler reads this
+// file too). Each area of the program keeps its numbers in a block of its own.
+
+// Start-up and the program folder.
+#define KL_TEXT_PROGRAM_NAME 1
+#define KL_TEXT_FOLDER_UNUSABLE 2
+
+// The browser path field.
+#define KL_TEXT_PATH_ERROR 100
+
+// The stored list.
+#define KL_TEXT_LIST_UNREADABLE 200
+#define KL_TEXT_LIST_INCOMPLETE 201

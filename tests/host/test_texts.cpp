@@ -1,0 +1,65 @@
+// The program's string table: every text number has its text, read as the
+// UTF-8 source spells it, whatever the user's language.
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "host/texts.h"
+
+namespace {
+
+// text_ids.h as it stands in the source, put here by the build.
+constexpr std::string_view kTextIdsHeader =
+#include "text_ids_header.inc"
+    ;
+
+struct TextNumber {
+  std::string name;
+  unsigned id;
+};
+
+// The numbers that text_ids.h defines, in its order.
+std::vector<TextNumber> DefinedTextNumbers() {
+  std::vector<TextNumber> numbers;
+  constexpr std::string_view kDefine = "#define KL_TEXT_";
+  for (std::size_t at = kTextIdsHeader.find(kDefine); at != std::string_view::npos;
+       at = kTextIdsHeader.find(kDefine, at + 1)) {
+    const std::size_t nameStart = at + std::string_view("#define ").size();
+    const std::size_t nameEnd = kTextIdsHeader.find(' ', nameStart);
+    const std::size_t lineEnd = kTextIdsHeader.find('\n', nameEnd);
+    const std::string value(kTextIdsHeader.substr(nameEnd + 1, lineEnd - nameEnd - 1));
+    numbers.push_back(
+        {std::string(kTextIdsHeader.substr(nameStart, nameEnd - nameStart)), static_cast<unsigned>(std::stoul(value))});
+  }
+  return numbers;
+}
+
+TEST(ProgramTexts, EveryTextNumberHasItsText) {
+  const std::vector<TextNumber> numbers = DefinedTextNumbers();
+  ASSERT_FALSE(numbers.empty()) << "text_ids.h was not read";
+  for (const TextNumber& number : numbers) EXPECT_FALSE(ProgramText(number.id).empty()) << number.name;
+}
+
+TEST(ProgramTexts, NoTwoNamesShareANumber) {
+  const std::vector<TextNumber> numbers = DefinedTextNumbers();
+  for (std::size_t i = 0; i < numbers.size(); ++i)
+    for (std::size_t j = i + 1; j < numbers.size(); ++j)
+      EXPECT_NE(numbers[i].id, numbers[j].id) << numbers[i].name << " and " << numbers[j].name;
+}
+
+TEST(ProgramTexts, AreReadAsTheirUtf8SourceSpellsThem) {
+  EXPECT_EQ(ProgramText(KL_TEXT_PATH_ERROR), L"\u8def\u5f84\u9519\u8bef");  // 路径错误
+  EXPECT_EQ(ProgramText(KL_TEXT_PROGRAM_NAME), L"KestrunLauncher");
+}
+
+TEST(ProgramTexts, ANumberWithoutTextGivesTheEmptyText) {
+  EXPECT_EQ(ProgramText(65000), L"");
+  EXPECT_EQ(ProgramText(65000, {L"x"}), L"");
+}
+
+}  // namespace
