@@ -6,8 +6,9 @@ namespace {
 using A = AccountLauncher;
 using C = ControlId;
 
-// The handlers come in two shapes: without arguments, and mouse handlers
-// taking x, y and the key state.
+// The handlers come in three shapes: without arguments, mouse handlers taking
+// x, y and the key state, and key handlers taking the key code and the key
+// state, which say whether they used the key up.
 EventHandler Call(A& launcher, void (A::*handler)()) {
   return [&launcher, handler](const EventArgs&) {
     (launcher.*handler)();
@@ -19,6 +20,9 @@ EventHandler Mouse(A& launcher, void (A::*handler)(std::int32_t, std::int32_t, s
     (launcher.*handler)(args.x, args.y, args.keys);
     return false;
   };
+}
+EventHandler Key(A& launcher, bool (A::*handler)(std::int32_t, std::int32_t)) {
+  return [&launcher, handler](const EventArgs& args) { return (launcher.*handler)(args.code, args.keys); };
 }
 }  // namespace
 
@@ -43,6 +47,7 @@ EventHandlers WireLauncher(AccountLauncher& a) {
           {C::List1,      event::kLeftButtonDown,  Mouse(a, &A::OnListButtonDown)},
           {C::List1,      event::kLeftButtonUp,    Mouse(a, &A::OnListButtonUp)},
           {C::List1,      event::kMouseMoved,      Mouse(a, &A::OnListPointerMoved)},
+          {C::List1,      event::kKeyPressed,      Key(a, &A::OnListKeyPressed)},
       },
       [&a] { a.OnOpenRowsTick(); },
       [&a](int row) { return a.IsRowOpen(row); },

@@ -72,7 +72,7 @@ void Measure(int rows, int markerCount) {
   HWND list = MakeList(rows);
   const std::vector<HWND> markers = MakeMarkers(markerCount, rows / (markerCount > 0 ? markerCount : 1));
   OpenRows open(kPaths.profileRoot);
-  const double refresh = MillisecondsPerRound([&] { open.Refresh(list); });
+  const double refresh = MillisecondsPerRound([&] { open.RowsChanged(list); });
   const double readOut = MillisecondsPerRound([&] {
     for (int r = 0; r < rows; ++r) ListGetCellText(list, r, 1);
   });
