@@ -304,3 +304,33 @@ bool AccountLauncher::OnListKeyPressed(std::int32_t key, std::int32_t keys) {
   }
   return false;
 }
+
+bool AccountLauncher::OnListCharTyped(std::int32_t character) {
+  // Control characters (Ctrl+C gives 3, Backspace 8) are no typed text.
+  if (character < 0x20 || character == 0x7F) return false;
+  const auto unit = static_cast<wchar_t>(character);
+  std::wstring typed;
+  if (unit >= 0xD800 && unit <= 0xDBFF) {  // the rest comes in the next message
+    pendingHighSurrogate_ = unit;
+    return true;
+  }
+  if (unit >= 0xDC00 && unit <= 0xDFFF && pendingHighSurrogate_ != 0) typed.push_back(pendingHighSurrogate_);
+  pendingHighSurrogate_ = 0;
+  typed.push_back(unit);
+  std::string bytes;
+  const bool spelled = NarrowToAnsi(typed, bytes);
+
+  // Like a keyboard move: neither the row last clicked nor the account box
+  // changes.
+  const HWND list = controls_.accounts.ControlWindowHandle();
+  const std::int32_t from = typed_.Type(bytes, spelled, GetTickCount(), controls_.accounts.SelectedRow());
+  if (!typed_.Spelled()) return true;
+  const std::int32_t found = FindRowContaining(
+      ListRowCount(list), from, typed_.Typed(), [&](std::int32_t row) { return ListGetCellText(list, row, 1); },
+      IsAnsiLeadByte);
+  if (found < 0) return true;
+  typed_.Found(found);
+  controls_.accounts.SetSelectedRow(found);
+  ListEnsureVisible(list, found);
+  return true;
+}

@@ -10,6 +10,7 @@
 #include "launcher/open_rows.h"
 #include "launcher/program_paths.h"
 #include "launcher/row_map.h"
+#include "launcher/typed_search.h"
 #include "ui/controls.h"
 
 // What an edit of the rows did: changed them (and how the rows moved), left
@@ -52,6 +53,9 @@ class AccountLauncher {
   void OnListButtonUp(std::int32_t x, std::int32_t y, std::int32_t keys);
   // Keys pressed in the list: true when the key was used up.
   bool OnListKeyPressed(std::int32_t key, std::int32_t keys);
+  // A character typed in the list (UTF-16): finds the next row whose account
+  // contains what was typed since the last pause. True when it was used up.
+  bool OnListCharTyped(std::int32_t character);
 
   // Every change of the rows goes through here: the list's whole content
   // before it is kept for undo, the rows that point at rows follow them, and
@@ -88,6 +92,8 @@ class AccountLauncher {
   AccountLaunches launches_;
   OpenRows openRows_;
   ListHistory history_;
+  TypedSearch typed_;
+  wchar_t pendingHighSurrogate_ = 0;  // the first half of a character typed in two
   // False once the list on screen may lack stored accounts (config.ini could
   // not be read): storing it then would lose them.
   bool storing_ = true;

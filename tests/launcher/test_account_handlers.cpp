@@ -518,4 +518,34 @@ TEST_F(HandlersTest, ARefusedRowStoresNothingAndIsTold) {
   ExpectListAndFile(kFourRows);
 }
 
+// What typing in the list uses up: text characters (also one the code page
+// cannot spell, which finds nothing), not control characters, which the keys
+// that make them keep for themselves (Ctrl+C gives 3).
+TEST_F(HandlersTest, TypingUsesUpTextCharactersOnly) {
+  window_.SetRows({{"1", "a1"}, {"2", "b2"}, {"3", "c3"}});
+  struct Case {
+    std::vector<std::int32_t> units;  // UTF-16, typed one after another
+    bool usedUp;
+    int selected;  // afterwards, from row 0 selected
+  };
+  const Case cases[] = {
+      {{0x03}, false, 0},           // Ctrl+C
+      {{0x08}, false, 0},           // Backspace
+      {{0x1A}, false, 0},           // Ctrl+Z
+      {{0x7F}, false, 0},           // Ctrl+Backspace
+      {{'3'}, true, 2},             // found
+      {{'B'}, true, 1},             // found, whatever the case
+      {{0x0E3F}, true, 0},          // Thai: not in the code page, finds nothing
+      {{0xD83D, 0xDE00}, true, 0},  // one character in two halves
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.units.front());
+    Sleep(TypedSearch::kPauseMs + 50);  // each case a search of its own
+    controls_.accounts.SetSelectedRow(0);
+    for (std::int32_t unit : c.units) EXPECT_EQ(launcher_.OnListCharTyped(unit), c.usedUp);
+    EXPECT_EQ(controls_.accounts.SelectedRow(), c.selected);
+  }
+  EXPECT_FALSE(test::FileExists(ConfigPath())) << "typing stores nothing";
+}
+
 }  // namespace
