@@ -142,6 +142,10 @@ bool AccountLauncher::ChangeRows(const RowEdit& edit) {
 void AccountLauncher::OnUndo() {
   std::optional<ListStep> step = history_.Pop();
   if (!step) return;
+  // A drag under way (Ctrl+Z with the button held) ends: its rows are gone.
+  dragTarget_ = 0;
+  dragSource_ = -1;
+  controls_.accounts.SetMousePointer(kDefaultPointer);
   RowMap back = step->back;
   // A list that cannot show the whole step is never stored over the file.
   if (!controls_.accounts.SetContent(step->content)) {

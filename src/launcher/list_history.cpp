@@ -9,10 +9,9 @@ void ListHistory::Push(ListStep step) {
   }
   bytes_ += step.content.size();
   steps_.push_back(std::move(step));
-  while (steps_.size() > maxSteps_ || bytes_ > maxBytes_) {
-    bytes_ -= steps_.front().content.size();
-    steps_.pop_front();
-  }
+  std::size_t dropped = 0;
+  while (steps_.size() - dropped > maxSteps_ || bytes_ > maxBytes_) bytes_ -= steps_[dropped++].content.size();
+  steps_.erase(steps_.begin(), steps_.begin() + static_cast<std::ptrdiff_t>(dropped));
 }
 
 std::optional<ListStep> ListHistory::Pop() {

@@ -6,8 +6,8 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <deque>
 #include <optional>
+#include <vector>
 
 #include "host/bytes.h"
 #include "launcher/row_map.h"
@@ -37,6 +37,6 @@ class ListHistory {
  private:
   std::size_t maxSteps_;
   std::size_t maxBytes_;
-  std::deque<ListStep> steps_;
+  std::vector<ListStep> steps_;  // oldest first; few enough to move along
   std::size_t bytes_ = 0;
 };

@@ -1,7 +1,6 @@
 #include "launcher/open_rows.h"
 
 #include <algorithm>
-#include <unordered_set>
 
 #include "host/code_page.h"
 #include "host/list_control.h"
@@ -13,10 +12,9 @@ constexpr std::int32_t kAccountColumn = 1;
 
 // Marker titles and profile folders compare as the system compares window
 // titles: without regard to case.
-std::vector<std::string> CurrentMarkers() {
-  std::vector<std::string> markers = ListProfileMarkers();
-  for (std::string& title : markers) title = UpperCaseAnsi(title);
-  std::sort(markers.begin(), markers.end());
+std::unordered_set<std::string> CurrentMarkers() {
+  std::unordered_set<std::string> markers;
+  for (const std::string& title : ListProfileMarkers()) markers.insert(UpperCaseAnsi(title));
   return markers;
 }
 }  // namespace
@@ -35,7 +33,7 @@ bool OpenRows::RowsChanged(HWND list) {
 }
 
 bool OpenRows::Refresh() {
-  std::vector<std::string> markers = CurrentMarkers();
+  std::unordered_set<std::string> markers = CurrentMarkers();
   if (markers == markers_) return false;
   markers_ = std::move(markers);
   return MarkRows();
@@ -43,10 +41,8 @@ bool OpenRows::Refresh() {
 
 bool OpenRows::MarkRows() {
   std::vector<bool> open(static_cast<std::size_t>(rows_), false);
-  if (!markers_.empty()) {
-    const std::unordered_set<std::string> running(markers_.begin(), markers_.end());
-    for (const auto& [profile, row] : profiles_) open[static_cast<std::size_t>(row)] = running.count(profile) > 0;
-  }
+  if (!markers_.empty())
+    for (const auto& [profile, row] : profiles_) open[static_cast<std::size_t>(row)] = markers_.count(profile) > 0;
   const bool changed = open != open_;
   open_ = std::move(open);
   return changed;

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -33,6 +34,6 @@ class OpenRows {
   std::int32_t rows_ = 0;
   // The profile folder of each row that has an account text, upper case.
   std::vector<std::pair<std::string, std::int32_t>> profiles_;
-  std::vector<std::string> markers_;  // the markers' titles, upper case, sorted
+  std::unordered_set<std::string> markers_;  // the markers' titles, upper case
   std::vector<bool> open_;
 };

@@ -402,6 +402,25 @@ TEST_F(HandlersTest, UndoKeepsAtLeastFiftySteps) {
   ExpectListAndFile(expected);
 }
 
+// An undo in the middle of a drag ends the drag: the release moves nothing of
+// the rows the undo brought back.
+TEST_F(HandlersTest, AnUndoDuringADragEndsIt) {
+  window_.SetRows(kFourRows);
+  controls_.accountText.SetContent("e");
+  launcher_.OnAddClicked();
+  launcher_.OnListButtonDown(0, 0, 0);
+  controls_.accounts.SetSelectedRow(4);
+  test::HeldLeftButton button;
+  ASSERT_TRUE(button.Down());
+  const POINT at = window_.RowPoint(0);
+  launcher_.OnListPointerMoved(at.x, at.y, 0);
+  ASSERT_EQ(controls_.accounts.MousePointer(), kMovePointer);
+  launcher_.OnUndo();
+  EXPECT_EQ(controls_.accounts.MousePointer(), 0);
+  launcher_.OnListButtonUp(0, 0, 0);
+  ExpectListAndFile(kFourRows);
+}
+
 // Ctrl+Z in the list undoes and is used up; other keys go on to the list.
 TEST_F(HandlersTest, CtrlZUndoes) {
   window_.SetRows(kFourRows);
