@@ -6,13 +6,27 @@ namespace {
 using A = AccountLauncher;
 using C = ControlId;
 
-// The handlers come in two shapes: without arguments, and mouse handlers
-// taking x, y and the key state.
+// The handlers come in four shapes: without arguments, mouse handlers taking
+// x, y and the key state, key handlers taking the key code and the key state,
+// and character handlers taking the character; the last two say whether they
+// used the message up.
 EventHandler Call(A& launcher, void (A::*handler)()) {
-  return [&launcher, handler](const EventArgs&) { (launcher.*handler)(); };
+  return [&launcher, handler](const EventArgs&) {
+    (launcher.*handler)();
+    return false;
+  };
 }
 EventHandler Mouse(A& launcher, void (A::*handler)(std::int32_t, std::int32_t, std::int32_t)) {
-  return [&launcher, handler](const EventArgs& args) { (launcher.*handler)(args.x, args.y, args.keys); };
+  return [&launcher, handler](const EventArgs& args) {
+    (launcher.*handler)(args.x, args.y, args.keys);
+    return false;
+  };
+}
+EventHandler Key(A& launcher, bool (A::*handler)(std::int32_t, std::int32_t)) {
+  return [&launcher, handler](const EventArgs& args) { return (launcher.*handler)(args.code, args.keys); };
+}
+EventHandler Typed(A& launcher, bool (A::*handler)(std::int32_t)) {
+  return [&launcher, handler](const EventArgs& args) { return (launcher.*handler)(args.code); };
 }
 }  // namespace
 
@@ -37,6 +51,8 @@ EventHandlers WireLauncher(AccountLauncher& a) {
           {C::List1,      event::kLeftButtonDown,  Mouse(a, &A::OnListButtonDown)},
           {C::List1,      event::kLeftButtonUp,    Mouse(a, &A::OnListButtonUp)},
           {C::List1,      event::kMouseMoved,      Mouse(a, &A::OnListPointerMoved)},
+          {C::List1,      event::kKeyPressed,      Key(a, &A::OnListKeyPressed)},
+          {C::List1,      event::kCharTyped,       Typed(a, &A::OnListCharTyped)},
       },
       [&a] { a.OnOpenRowsTick(); },
       [&a](int row) { return a.IsRowOpen(row); },

@@ -23,6 +23,10 @@ std::int32_t ListInsertRow(HWND list, std::optional<std::int32_t> position, cons
 
 void ListDeleteRow(HWND list, std::int32_t row) { ListView(list).DeleteItem(row); }
 
+void ListEnsureVisible(HWND list, std::int32_t row) {
+  SendMessageA(list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
+}
+
 ListRedrawPause::ListRedrawPause(HWND list) : list_(list) { ListView(list_).SetRedraw(false); }
 
 ListRedrawPause::~ListRedrawPause() {

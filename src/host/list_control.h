@@ -17,6 +17,8 @@ std::int32_t ListInsertRow(HWND list, std::optional<std::int32_t> position = std
                            std::int32_t image = -1, std::int32_t indent = 0, std::int32_t rowValue = 0);
 
 void ListDeleteRow(HWND list, std::int32_t row);
+// Scrolls the list so that the row is on screen whole.
+void ListEnsureVisible(HWND list, std::int32_t row);
 void ListDeleteAllRows(HWND list);
 
 // The whole text, however long: the buffer grows until the text fits.

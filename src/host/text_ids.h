@@ -13,3 +13,6 @@
 // The stored list.
 #define KL_TEXT_LIST_UNREADABLE 200
 #define KL_TEXT_LIST_INCOMPLETE 201
+
+// Editing the account list.
+#define KL_TEXT_ROW_REFUSED 300

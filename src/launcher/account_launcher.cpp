@@ -1,7 +1,10 @@
 #include "launcher/account_launcher.h"
 
+#include <exception>
+#include <optional>
 #include <string>
 #include <unordered_set>
+#include <utility>
 
 #include "host/code_page.h"
 #include "host/files.h"
@@ -44,12 +47,47 @@ void WriteRow(HWND list, std::int32_t row, const RowCopy& copy) {
   ListSetRowValue(list, row, copy.value);
 }
 
+// Moves row `from` to `to`; the rows between move one place towards `from`.
+// Only the rows between are written: no row is inserted, which could fail.
+void MoveRow(HWND list, std::int32_t from, std::int32_t to) {
+  const ListRedrawPause pause(list);
+  const RowCopy moved = ReadRow(list, from);
+  const std::int32_t step = from < to ? 1 : -1;
+  for (std::int32_t k = from; k != to; k += step) WriteRow(list, k, ReadRow(list, k + step));
+  WriteRow(list, to, moved);
+}
+
+// Gives each row its place from 1 as its sequence text; false when every row
+// had it already.
+bool RenumberRows(HWND list) {
+  const std::int32_t rows = ListRowCount(list);
+  const ListRedrawPause pause(list);
+  bool changed = false;
+  for (std::int32_t i = 0; i < rows; ++i) {
+    const std::string number = ToText(i + 1);
+    if (ListGetCellText(list, i, 0) == number) continue;
+    ListSetCellText(list, i, 0, number);
+    changed = true;
+  }
+  return changed;
+}
+
+// The list's whole content, as undo puts it back; false without memory for it.
+bool CopyOfRows(HWND list, Bytes& content) {
+  try {
+    return ReadOutListContent(list, content);
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
 }  // namespace
 
 void AccountLauncher::OnMainWindowCreated() {
   // A list that is not on screen whole is never stored over the file.
   storing_ = LoadAccountList(controls_.accounts, paths_.configFile);
   if (!storing_) TellUserWhenIdle(controls_.accounts.ControlWindowHandle(), ProgramText(KL_TEXT_LIST_UNREADABLE));
+  openRows_.RowsChanged(controls_.accounts.ControlWindowHandle());
   EnableDebugPrivilege();
   controls_.browserPath.SetContent(FindBrowserPath());
 }
@@ -62,8 +100,6 @@ void AccountLauncher::OnMainWindowDestroyed() {
 
 void AccountLauncher::StoreList() {
   if (storing_ && !SaveAccountList(controls_.accounts, paths_.configFile)) StopStoring(KL_TEXT_LIST_INCOMPLETE);
-  // Rows may have moved: their open marks follow them now, not at the next tick.
-  OnOpenRowsTick();
 }
 
 void AccountLauncher::StopStoring(unsigned reason) {
@@ -72,46 +108,106 @@ void AccountLauncher::StopStoring(unsigned reason) {
   TellUserWhenIdle(controls_.accounts.ControlWindowHandle(), ProgramText(reason));
 }
 
-void AccountLauncher::RenumberRows() {
+bool AccountLauncher::ChangeRows(const RowEdit& edit) {
   const HWND list = controls_.accounts.ControlWindowHandle();
-  const std::int32_t rows = ListRowCount(list);
-  const ListRedrawPause pause(list);
-  for (std::int32_t i = 0; i < rows; ++i) ListSetCellText(list, i, 0, ToText(i + 1));
+  const std::int32_t rowsBefore = ListRowCount(list);
+  Bytes before;
+  const bool kept = CopyOfRows(list, before);
+  const RowChange change = edit(list);
+  switch (change.outcome) {
+    case RowChange::Outcome::kRefused:
+      // A refused edit has changed nothing but by the rows it inserted: those
+      // go again, and nothing is stored.
+      if (kept && ListRowCount(list) != rowsBefore && !controls_.accounts.SetContent(before))
+        StopStoring(KL_TEXT_LIST_INCOMPLETE);
+      FollowRows(RowMap::Kept(rowsBefore));
+      TellUserWhenIdle(list, ProgramText(KL_TEXT_ROW_REFUSED));
+      return false;
+    case RowChange::Outcome::kUnchanged:
+      break;
+    case RowChange::Outcome::kChanged:
+      // Without memory for the copy the change is still made, but no undo
+      // may leap over it.
+      if (kept)
+        history_.Push({std::move(before), change.rows.Reversed(rowsBefore)});
+      else
+        history_.Clear();
+      FollowRows(change.rows);
+      break;
+  }
+  StoreList();
+  return true;
+}
+
+void AccountLauncher::OnUndo() {
+  std::optional<ListStep> step = history_.Pop();
+  if (!step) return;
+  // A drag under way (Ctrl+Z with the button held) ends: its rows are gone.
+  dragTarget_ = 0;
+  dragSource_ = -1;
+  controls_.accounts.SetMousePointer(kDefaultPointer);
+  RowMap back = step->back;
+  // A list that cannot show the whole step is never stored over the file.
+  if (!controls_.accounts.SetContent(step->content)) {
+    history_.Clear();
+    back = RowMap::Replaced();
+    StopStoring(KL_TEXT_LIST_INCOMPLETE);
+  }
+  FollowRows(back);
+  StoreList();
+}
+
+void AccountLauncher::FollowRows(const RowMap& rows) {
+  editRow_ = rows.Follow(editRow_);
+  // The open marks follow their rows now, not at the next tick.
+  const HWND list = controls_.accounts.ControlWindowHandle();
+  if (openRows_.RowsChanged(list)) InvalidateRect(list, nullptr, FALSE);
 }
 
 void AccountLauncher::OnAddClicked() {
-  const HWND list = controls_.accounts.ControlWindowHandle();
-  if (!controls_.accountText.Content().empty()) {
-    ListInsertRow(list);
-    const std::int32_t rows = ListRowCount(list);
-    ListSetCellText(list, rows - 1, 0, ToText(rows));
-    ListSetCellText(list, rows - 1, 1, controls_.accountText.Content());
-    controls_.accountText.SetContent({});
-  }
+  const std::string account = controls_.accountText.Content();
   // Stored also when nothing was added.
-  StoreList();
+  const bool added = ChangeRows([&](HWND list) {
+    if (account.empty()) return RowChange::Unchanged();
+    const std::int32_t row = ListInsertRow(list);
+    if (row < 0) return RowChange::Refused();
+    ListSetCellText(list, row, 0, ToText(row + 1));
+    ListSetCellText(list, row, 1, account);
+    return RowChange::Changed(RowMap::Kept(ListRowCount(list)));
+  });
+  // A refused row leaves the text in the box.
+  if (added) controls_.accountText.SetContent({});
 }
 
 void AccountLauncher::OnDeleteClicked() {
   const std::int32_t selected = controls_.accounts.SelectedRow();
   if (selected == -1) return;
   // The account's profile folder stays.
-  ListDeleteRow(controls_.accounts.ControlWindowHandle(), selected);
-  RenumberRows();
-  StoreList();
+  ChangeRows([&](HWND list) {
+    ListDeleteRow(list, selected);
+    RenumberRows(list);
+    return RowChange::Changed(RowMap::Removed(selected));
+  });
 }
 
 void AccountLauncher::OnModifyClicked() {
   if (controls_.accounts.SelectedRow() == -1) return;
+  const std::string account = controls_.accountText.Content();
   // The row last clicked changes, not necessarily the selected one; a row that
-  // no longer exists changes nothing.
-  ListSetCellText(controls_.accounts.ControlWindowHandle(), editRow_, 1, controls_.accountText.Content());
-  StoreList();
+  // is gone changes nothing.
+  ChangeRows([&](HWND list) {
+    const std::int32_t rows = ListRowCount(list);
+    if (editRow_ < 0 || editRow_ >= rows || ListGetCellText(list, editRow_, 1) == account)
+      return RowChange::Unchanged();
+    ListSetCellText(list, editRow_, 1, account);
+    return RowChange::Changed(RowMap::Kept(rows));
+  });
 }
 
 void AccountLauncher::OnRenumberClicked() {
-  RenumberRows();
-  StoreList();
+  ChangeRows([](HWND list) {
+    return RenumberRows(list) ? RowChange::Changed(RowMap::Kept(ListRowCount(list))) : RowChange::Unchanged();
+  });
 }
 
 void AccountLauncher::OnClearTempFilesClicked() {
@@ -160,8 +256,7 @@ void AccountLauncher::OnListDoubleClicked(std::int32_t, std::int32_t, std::int32
 }
 
 void AccountLauncher::OnOpenRowsTick() {
-  const HWND list = controls_.accounts.ControlWindowHandle();
-  if (openRows_.Refresh(list)) InvalidateRect(list, nullptr, FALSE);
+  if (openRows_.Refresh()) InvalidateRect(controls_.accounts.ControlWindowHandle(), nullptr, FALSE);
 }
 
 void AccountLauncher::OnListButtonDown(std::int32_t, std::int32_t, std::int32_t) {
@@ -191,29 +286,55 @@ void AccountLauncher::OnListPointerMoved(std::int32_t x, std::int32_t y, std::in
 
 void AccountLauncher::OnListButtonUp(std::int32_t, std::int32_t, std::int32_t) {
   if (dragTarget_ < 1 || dragSource_ == -1) return;
-  if (dragTarget_ > dragSource_) {
-    MoveDraggedRow(true);
-    controls_.accounts.SetSelectedRow(dragTarget_ - 1);
-  } else {
-    MoveDraggedRow(false);
-  }
+  const std::int32_t from = dragSource_;
+  const std::int32_t to = dragTarget_ - 1;
   dragTarget_ = 0;
   dragSource_ = -1;
   controls_.accounts.SetMousePointer(kDefaultPointer);
-  StoreList();
+  // A drop on the dragged row itself moves nothing, and is stored all the same.
+  ChangeRows([&](HWND list) {
+    if (from == to) return RowChange::Unchanged();
+    MoveRow(list, from, to);
+    controls_.accounts.SetSelectedRow(to);
+    return RowChange::Changed(RowMap::Moved(from, to));
+  });
 }
 
-void AccountLauncher::MoveDraggedRow(bool down) {
-  const HWND list = controls_.accounts.ControlWindowHandle();
-  const ListRedrawPause pause(list);
-  const RowCopy dragged = ReadRow(list, dragSource_);
-  if (!down) {
-    ListDeleteRow(list, dragSource_);
-    --dragTarget_;
+bool AccountLauncher::OnListKeyPressed(std::int32_t key, std::int32_t keys) {
+  constexpr std::int32_t kCtrl = 1;
+  if (keys == kCtrl && key == 'Z') {
+    OnUndo();
+    return true;
   }
-  ListInsertRow(list);
-  // The rows from the drop row on move one place down to make room.
-  for (std::int32_t k = ListRowCount(list) - 1; k > dragTarget_; --k) WriteRow(list, k, ReadRow(list, k - 1));
-  WriteRow(list, dragTarget_, dragged);
-  if (down) ListDeleteRow(list, dragSource_);
+  return false;
+}
+
+bool AccountLauncher::OnListCharTyped(std::int32_t character) {
+  // Control characters (Ctrl+C gives 3, Backspace 8) are no typed text.
+  if (character < 0x20 || character == 0x7F) return false;
+  const auto unit = static_cast<wchar_t>(character);
+  std::wstring typed;
+  if (unit >= 0xD800 && unit <= 0xDBFF) {  // the rest comes in the next message
+    pendingHighSurrogate_ = unit;
+    return true;
+  }
+  if (unit >= 0xDC00 && unit <= 0xDFFF && pendingHighSurrogate_ != 0) typed.push_back(pendingHighSurrogate_);
+  pendingHighSurrogate_ = 0;
+  typed.push_back(unit);
+  std::string bytes;
+  const bool spelled = NarrowToAnsi(typed, bytes);
+
+  // Like a keyboard move: neither the row last clicked nor the account box
+  // changes.
+  const HWND list = controls_.accounts.ControlWindowHandle();
+  const std::int32_t from = typed_.Type(bytes, spelled, GetTickCount(), controls_.accounts.SelectedRow());
+  if (!typed_.Spelled()) return true;
+  const std::int32_t found = FindRowContaining(
+      ListRowCount(list), from, typed_.Typed(), [&](std::int32_t row) { return ListGetCellText(list, row, 1); },
+      IsAnsiLeadByte);
+  if (found < 0) return true;
+  typed_.Found(found);
+  controls_.accounts.SetSelectedRow(found);
+  ListEnsureVisible(list, found);
+  return true;
 }

@@ -36,8 +36,8 @@ bool AppendListContent(ListViewAccess& list, const ListView& cells, bool hasImag
   return true;
 }
 
-// The list's whole content as the stored body lays it out; false when it could
-// not be read out completely.
+}  // namespace
+
 bool ReadOutListContent(HWND window, Bytes& plain) {
   ListViewAccess list;
   if (!list.Bind(window)) return false;
@@ -48,8 +48,6 @@ bool ReadOutListContent(HWND window, Bytes& plain) {
   plain = ReadFileRange(file.get(), length);
   return static_cast<std::int64_t>(plain.size()) == length;
 }
-
-}  // namespace
 
 bool LoadAccountList(ReportList list, const std::string& configFile) {
   try {

@@ -2,8 +2,12 @@
 // The stored account list: config.ini beside the program (its path is passed in), the list's whole
 // content enciphered with RC4 under a fixed password.
 
+#include <windows.h>
+
 #include <cstdint>
 #include <string>
+
+#include "host/bytes.h"
 
 #include "ui/controls.h"
 
@@ -21,3 +25,7 @@ bool LoadAccountList(ReportList list, const std::string& configFile);
 // then shows in the list exactly the rows of the bytes stored. On failure the
 // rows stay on screen. False when the list could not show all stored rows.
 bool SaveAccountList(ReportList list, const std::string& configFile);
+
+// The list's whole content as the stored body lays it out, read out of the
+// rows (not the bytes last shown); false when it could not be read out whole.
+bool ReadOutListContent(HWND window, Bytes& plain);

@@ -4,13 +4,13 @@
 
 void EventDispatcher::ControlsReady(const ControlWindows& controls) { handlers_ = connect_(controls); }
 
-void EventDispatcher::Raise(ControlId source, int number, const EventArgs& args) {
+bool EventDispatcher::Raise(ControlId source, int number, const EventArgs& args) {
   for (const Binding& binding : handlers_.bindings) {
     if (binding.control != source || binding.event != number) continue;
-    // A handler that fails leaves the program running.
-    if (binding.handler) NoThrowBoundary([&] { binding.handler(args); });
-    return;
+    // A handler that fails leaves the program running, and the message goes on.
+    return binding.handler && NoThrowBoundary([&] { return binding.handler(args); });
   }
+  return false;
 }
 
 void EventDispatcher::RefreshOpenRows() {

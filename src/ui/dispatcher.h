@@ -8,8 +8,9 @@
 #include "ui/events.h"
 
 // Every handler takes the event's arguments; those without a use for them
-// ignore them.
-using EventHandler = std::function<void(const EventArgs&)>;
+// ignore them. True when the handler used the message up (only a keyboard
+// event's handler ever says so).
+using EventHandler = std::function<bool(const EventArgs&)>;
 
 struct Binding {
   ControlId control;
@@ -31,7 +32,7 @@ class EventDispatcher : public EventTarget {
   explicit EventDispatcher(Connect connect) : connect_(std::move(connect)) {}
 
   void ControlsReady(const ControlWindows& controls) override;
-  void Raise(ControlId source, int number, const EventArgs& args) override;
+  bool Raise(ControlId source, int number, const EventArgs& args) override;
   void RefreshOpenRows() override;
   bool IsRowOpen(int row) const override;
 

@@ -17,6 +17,10 @@ constexpr int kLeftDoubleClick = -3;
 constexpr int kRightButtonDown = -4;
 constexpr int kRightButtonUp = -5;
 constexpr int kMouseMoved = -6;
+// Keyboard events: key pressed carries the key code and the key state,
+// character typed the character (UTF-16) in `code`.
+constexpr int kKeyPressed = -9;
+constexpr int kCharTyped = -11;
 // The window's own.
 constexpr int kWindowCreated = 0;
 constexpr int kWindowDestroyed = 2;
@@ -30,7 +34,8 @@ constexpr int kListRightClicked = 5;
 struct EventArgs {
   std::int32_t x = 0;
   std::int32_t y = 0;
-  std::int32_t keys = 0;
+  std::int32_t keys = 0;  // 1 Ctrl, 2 Shift, 4 Alt held
+  std::int32_t code = 0;  // the key code or the character of a keyboard event
 };
 
 using ControlWindows = std::array<HWND, kControlCount>;
@@ -41,8 +46,9 @@ class EventTarget {
   // Once, when all the controls exist and have their parents, just before
   // the window's created event.
   virtual void ControlsReady(const ControlWindows& controls) = 0;
-  // Runs the handler bound to (source, number), if any, to completion.
-  virtual void Raise(ControlId source, int number, const EventArgs& args) = 0;
+  // Runs the handler bound to (source, number), if any, to completion. True
+  // when the handler used the message up: the control then never sees it.
+  virtual bool Raise(ControlId source, int number, const EventArgs& args) = 0;
   // About twice a second, for the rows drawn as open.
   virtual void RefreshOpenRows() {}
   // True when the list's row is drawn as open (its account's browser runs).
@@ -64,6 +70,19 @@ constexpr int MouseEventNumber(UINT message) {
       return event::kRightButtonUp;
     case WM_MOUSEMOVE:
       return event::kMouseMoved;
+    default:
+      return 0;
+  }
+}
+
+// The keyboard event a message raises, 0 for any other message.
+constexpr int KeyEventNumber(UINT message) {
+  switch (message) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+      return event::kKeyPressed;
+    case WM_CHAR:
+      return event::kCharTyped;
     default:
       return 0;
   }

@@ -376,11 +376,15 @@ void MainWindow::OnActivate(WPARAM wParam) {
   }
 }
 
-void MainWindow::RaiseListMouseEvent(UINT message, LPARAM position) {
-  const int number = MouseEventNumber(message);
-  if (number == 0) return;
-  const MousePosition at = UnpackPosition(position);
-  target_.Raise(ControlId::List1, number, {at.x, at.y, CurrentKeyState()});
+bool MainWindow::RaiseListInputEvent(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (const int number = MouseEventNumber(message)) {
+    const MousePosition at = UnpackPosition(lParam);
+    target_.Raise(ControlId::List1, number, {at.x, at.y, CurrentKeyState()});
+    return false;
+  }
+  if (const int number = KeyEventNumber(message))
+    return target_.Raise(ControlId::List1, number, {0, 0, CurrentKeyState(), static_cast<std::int32_t>(wParam)});
+  return false;
 }
 
 // The group box holds twelve controls: their notifications and colour
@@ -402,10 +406,13 @@ LRESULT CALLBACK MainWindow::GroupProc(HWND group, UINT message, WPARAM wParam, 
   return DefLocalSubclassProc(group, message, wParam, lParam);
 }
 
-// Mouse events of the list are raised before the list itself sees the
-// message, so a handler sees the selection as it was.
+// Mouse and keyboard events of the list are raised before the list itself
+// sees the message, so a handler sees the selection as it was; a key or a
+// character that a handler used up never reaches the list.
 LRESULT CALLBACK MainWindow::ListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self) {
-  if (message != WM_NCDESTROY)
-    NoThrowBoundary([&] { reinterpret_cast<MainWindow*>(self)->RaiseListMouseEvent(message, lParam); });
+  if (message != WM_NCDESTROY && NoThrowBoundary([&] {
+        return reinterpret_cast<MainWindow*>(self)->RaiseListInputEvent(message, wParam, lParam);
+      }))
+    return 0;
   return DefLocalSubclassProc(list, message, wParam, lParam);
 }

@@ -55,7 +55,8 @@ class MainWindow {
   void SetUpList(HWND list);
   void MakeOpenRowFont(HWND list);
   void FitControlToDpi(const ControlEntry& entry, HWND control, bool redraw);
-  void RaiseListMouseEvent(UINT message, LPARAM position);
+  // Raises the list's mouse or keyboard event of the message; true when it was used up.
+  bool RaiseListInputEvent(UINT message, WPARAM wParam, LPARAM lParam);
 
   EventTarget& target_;
   HWND window_ = nullptr;

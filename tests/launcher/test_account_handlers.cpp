@@ -10,17 +10,25 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <functional>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
+
+#include "host/list_content.h"
 
 #include "launcher/account_launcher.h"
 #include "launcher/program_paths.h"
 #include "input.h"
+#include "launcher_window.h"
 #include "report_list.h"
 #include "stored_list.h"
 #include "win_test_support.h"
 
+using namespace std::chrono_literals;
 using launcher_test::Row;
 using launcher_test::Rows;
 
@@ -94,6 +102,29 @@ class HandlersTest : public ::testing::Test {
   }
 
   std::string ConfigPath() const { return paths_.configFile; }
+
+  // A click on the row, as the list reports it.
+  void ClickRow(int row) {
+    controls_.accounts.SetSelectedRow(row);
+    launcher_.OnListClicked();
+  }
+
+  // A drag of row `from` onto row `to` with the button really held.
+  void DragRow(int from, int to) {
+    launcher_.OnListButtonDown(0, 0, 0);
+    controls_.accounts.SetSelectedRow(from);
+    test::HeldLeftButton button;
+    ASSERT_TRUE(button.Down());
+    const POINT at = window_.RowPoint(to);
+    launcher_.OnListPointerMoved(at.x, at.y, 0);
+    launcher_.OnListButtonUp(0, 0, 0);
+  }
+
+  void Modify(int selected, const std::string& text) {
+    controls_.accounts.SetSelectedRow(selected);  // as by the keyboard: no click
+    controls_.accountText.SetContent(text);
+    launcher_.OnModifyClicked();
+  }
 
   // Both the list on screen and the stored file hold exactly these rows.
   void ExpectListAndFile(const Rows& expected) {
@@ -263,6 +294,277 @@ TEST_F(HandlersTest, LongAccountTextsAreStoredWhole) {
     launcher_.OnRenumberClicked();
     ExpectListAndFile({{"1", text}});
   }
+}
+
+// Undo, step by step back through one change of each kind: after each undo the
+// list on screen and the stored bytes are exactly those before the change,
+// row values included. With nothing left to undo, nothing happens.
+TEST_F(HandlersTest, UndoGoesBackThroughEveryKindOfChange) {
+  // Loaded as the program loads the stored list, with row values.
+  const std::int32_t values[] = {0, 77, 0, -5};
+  Bytes loaded;
+  for (std::size_t i = 0; i < kFourRows.size(); ++i)
+    for (const Bytes& record :
+         {EncodeRowRecord(-1, values[i], kFourRows[i].first), EncodeCellRecord(-1, kFourRows[i].second)})
+      loaded.insert(loaded.end(), record.begin(), record.end());
+  ASSERT_TRUE(controls_.accounts.SetContent(loaded));
+  launcher_.OnRenumberClicked();  // numbered already: stored, but no step
+  launcher_.OnUndo();
+  ExpectListAndFile(kFourRows);
+
+  struct State {
+    Rows rows;
+    Bytes stored;
+  };
+  std::vector<State> states = {{window_.ScreenRows(), launcher_test::StoredPlain(ConfigPath())}};
+  const std::vector<std::pair<const char*, std::function<void()>>> changes = {
+      {"add",
+       [&] {
+         controls_.accountText.SetContent("e");
+         launcher_.OnAddClicked();
+       }},
+      {"modify",
+       [&] {
+         ClickRow(1);
+         Modify(1, "X");
+       }},
+      {"delete",
+       [&] {
+         controls_.accounts.SetSelectedRow(0);
+         launcher_.OnDeleteClicked();
+       }},
+      {"drag", [&] { DragRow(3, 0); }},
+      {"renumber", [&] { launcher_.OnRenumberClicked(); }},
+  };
+  for (const auto& [name, change] : changes) {
+    SCOPED_TRACE(name);
+    change();
+    State now{window_.ScreenRows(), launcher_test::StoredPlain(ConfigPath())};
+    EXPECT_EQ(launcher_test::RowsOfContent(now.stored), now.rows);
+    EXPECT_NE(now.stored, states.back().stored) << "the change was stored";
+    states.push_back(std::move(now));
+  }
+  const Rows expectedLast = {{"1", "e"}, {"2", "X"}, {"3", "y"}, {"4", "z"}};
+  EXPECT_EQ(states.back().rows, expectedLast);
+
+  for (std::size_t k = changes.size(); k-- > 0;) {
+    SCOPED_TRACE(changes[k].first);
+    launcher_.OnUndo();
+    EXPECT_EQ(window_.ScreenRows(), states[k].rows);
+    EXPECT_EQ(launcher_test::StoredPlain(ConfigPath()), states[k].stored);
+  }
+  ASSERT_TRUE(DeleteFileA(ConfigPath().c_str()));
+  launcher_.OnUndo();
+  EXPECT_EQ(window_.ScreenRows(), states.front().rows);
+  EXPECT_FALSE(test::FileExists(ConfigPath())) << "nothing to undo stores nothing";
+}
+
+// A change that changed nothing leaves no step: undo then goes back past it to
+// the change before.
+TEST_F(HandlersTest, AChangeOfNothingLeavesNoUndoStep) {
+  window_.SetRows(kFourRows);
+  controls_.accountText.SetContent("e");
+  launcher_.OnAddClicked();
+  const Rows added = window_.ScreenRows();
+  const std::vector<std::pair<const char*, std::function<void()>>> nothings = {
+      {"add with an empty box",
+       [&] {
+         controls_.accountText.SetContent({});
+         launcher_.OnAddClicked();
+       }},
+      {"drop on itself", [&] { DragRow(2, 2); }},
+      {"modify to the same text",
+       [&] {
+         ClickRow(1);
+         Modify(1, "x");
+       }},
+      {"renumber of numbered rows", [&] { launcher_.OnRenumberClicked(); }},
+  };
+  for (const auto& [name, nothing] : nothings) {
+    SCOPED_TRACE(name);
+    ASSERT_TRUE(DeleteFileA(ConfigPath().c_str()));
+    nothing();
+    ExpectListAndFile(added);  // stored all the same
+  }
+  launcher_.OnUndo();
+  ExpectListAndFile(kFourRows);
+}
+
+TEST_F(HandlersTest, UndoKeepsAtLeastFiftySteps) {
+  window_.SetRows({});
+  for (int i = 0; i < 60; ++i) {
+    controls_.accountText.SetContent("a" + std::to_string(i));
+    launcher_.OnAddClicked();
+  }
+  for (int i = 0; i < 50; ++i) launcher_.OnUndo();
+  Rows expected;
+  for (int i = 0; i < 10; ++i) expected.push_back({std::to_string(i + 1), "a" + std::to_string(i)});
+  ExpectListAndFile(expected);
+}
+
+// An undo in the middle of a drag ends the drag: the release moves nothing of
+// the rows the undo brought back.
+TEST_F(HandlersTest, AnUndoDuringADragEndsIt) {
+  window_.SetRows(kFourRows);
+  controls_.accountText.SetContent("e");
+  launcher_.OnAddClicked();
+  launcher_.OnListButtonDown(0, 0, 0);
+  controls_.accounts.SetSelectedRow(4);
+  test::HeldLeftButton button;
+  ASSERT_TRUE(button.Down());
+  const POINT at = window_.RowPoint(0);
+  launcher_.OnListPointerMoved(at.x, at.y, 0);
+  ASSERT_EQ(controls_.accounts.MousePointer(), kMovePointer);
+  launcher_.OnUndo();
+  EXPECT_EQ(controls_.accounts.MousePointer(), 0);
+  launcher_.OnListButtonUp(0, 0, 0);
+  ExpectListAndFile(kFourRows);
+}
+
+// Ctrl+Z in the list undoes and is used up; other keys go on to the list.
+TEST_F(HandlersTest, CtrlZUndoes) {
+  window_.SetRows(kFourRows);
+  controls_.accounts.SetSelectedRow(0);
+  launcher_.OnDeleteClicked();
+  EXPECT_FALSE(launcher_.OnListKeyPressed('Z', 3)) << "Ctrl+Shift+Z";
+  EXPECT_FALSE(launcher_.OnListKeyPressed('Y', 1));
+  EXPECT_FALSE(launcher_.OnListKeyPressed('Z', 0));
+  EXPECT_EQ(window_.ScreenRows().size(), 3u);
+  EXPECT_TRUE(launcher_.OnListKeyPressed('Z', 1));
+  ExpectListAndFile(kFourRows);
+}
+
+// One change made after the click; `a` and `b` are rows (or the text's
+// number for an add).
+struct FollowStep {
+  enum Kind { kDelete, kDrag, kAdd, kClick, kUndo } kind;
+  int a = 0;
+  int b = 0;
+};
+
+struct FollowCase {
+  const char* name;
+  int clicked;  // the row last clicked
+  std::vector<FollowStep> steps;
+  Rows expected;  // after 修改 "new" with row 0 selected
+};
+
+class HandlersFollow : public HandlersTest, public ::testing::WithParamInterface<FollowCase> {
+ protected:
+  void Apply(const FollowStep& step) {
+    switch (step.kind) {
+      case FollowStep::kDelete:
+        controls_.accounts.SetSelectedRow(step.a);
+        launcher_.OnDeleteClicked();
+        break;
+      case FollowStep::kDrag:
+        DragRow(step.a, step.b);
+        break;
+      case FollowStep::kAdd:
+        controls_.accountText.SetContent("added" + std::to_string(step.a));
+        launcher_.OnAddClicked();
+        break;
+      case FollowStep::kClick:
+        ClickRow(step.a);
+        break;
+      case FollowStep::kUndo:
+        launcher_.OnUndo();
+        break;
+    }
+  }
+};
+
+// Modify changes the row last clicked wherever the changes since moved it;
+// once that row is gone it changes nothing.
+TEST_P(HandlersFollow, ModifyChangesTheRowLastClickedWhereverItWent) {
+  const FollowCase& c = GetParam();
+  window_.SetRows(kFourRows);
+  ClickRow(c.clicked);
+  for (const FollowStep& step : c.steps) Apply(step);
+  Modify(0, "new");
+  ExpectListAndFile(c.expected);
+}
+
+using S = FollowStep;
+INSTANTIATE_TEST_SUITE_P(
+    Changes, HandlersFollow,
+    ::testing::Values(
+        FollowCase{"NothingChanged", 2, {}, {{"1", "w"}, {"2", "x"}, {"3", "new"}, {"4", "z"}}},
+        FollowCase{"DeleteAbove", 2, {{S::kDelete, 0}}, {{"1", "x"}, {"2", "new"}, {"3", "z"}}},
+        FollowCase{"DeleteBelow", 1, {{S::kDelete, 3}}, {{"1", "w"}, {"2", "new"}, {"3", "y"}}},
+        FollowCase{"DeleteItself", 2, {{S::kDelete, 2}}, {{"1", "w"}, {"2", "x"}, {"3", "z"}}},
+        FollowCase{"DraggedItselfDown", 0, {{S::kDrag, 0, 2}}, {{"2", "x"}, {"3", "y"}, {"1", "new"}, {"4", "z"}}},
+        FollowCase{"AnotherDraggedAcrossIt", 2, {{S::kDrag, 3, 0}}, {{"4", "z"}, {"1", "w"}, {"2", "x"}, {"3", "new"}}},
+        FollowCase{"AnotherDraggedPastIt", 2, {{S::kDrag, 0, 3}}, {{"2", "x"}, {"3", "new"}, {"4", "z"}, {"1", "w"}}},
+        FollowCase{
+            "DeleteAboveUndone", 2, {{S::kDelete, 0}, {S::kUndo}}, {{"1", "w"}, {"2", "x"}, {"3", "new"}, {"4", "z"}}},
+        FollowCase{"DragUndone", 1, {{S::kDrag, 0, 3}, {S::kUndo}}, {{"1", "w"}, {"2", "new"}, {"3", "y"}, {"4", "z"}}},
+        FollowCase{"ItselfDeletedThenUndone", 1, {{S::kDelete, 1}, {S::kUndo}}, kFourRows},
+        FollowCase{"AddedRowClickedThenUndone", 0, {{S::kAdd, 1}, {S::kClick, 4}, {S::kUndo}}, kFourRows}),
+    [](const ::testing::TestParamInfo<FollowCase>& info) { return std::string(info.param.name); });
+
+// A list that refuses every new row, as one out of memory does.
+LRESULT CALLBACK RefuseInserts(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+  if (message == LVM_INSERTITEMA || message == LVM_INSERTITEMW) return -1;
+  return DefSubclassProc(list, message, wParam, lParam);
+}
+
+// A row that the list refuses ends the add: nothing is stored, no other row is
+// overwritten, the text stays in the box and the user is told.
+TEST_F(HandlersTest, ARefusedRowStoresNothingAndIsTold) {
+  window_.SetRows(kFourRows);
+  launcher_.OnRenumberClicked();
+  const Bytes stored = launcher_test::StoredPlain(ConfigPath());
+  ASSERT_TRUE(SetWindowSubclass(window_.list(), RefuseInserts, 1, 0));
+  controls_.accountText.SetContent("e");
+  launcher_.OnAddClicked();
+  RemoveWindowSubclass(window_.list(), RefuseInserts, 1);
+
+  std::atomic<bool> taken{false};
+  std::string notice;
+  std::thread reader([&] {
+    notice = launcher_test::TakeNotice(GetCurrentProcessId(), 5s);
+    taken = true;
+  });
+  test::WaitUntil([&] { return taken.load(); }, 10s);
+  reader.join();
+  EXPECT_NE(notice.find(test::Narrow(L"内存不足")), std::string::npos) << notice;
+  ExpectListAndFile(kFourRows);
+  EXPECT_EQ(launcher_test::StoredPlain(ConfigPath()), stored);
+  EXPECT_EQ(controls_.accountText.Content(), "e");
+
+  launcher_.OnUndo();  // the refused add left no step
+  ExpectListAndFile(kFourRows);
+}
+
+// What typing in the list uses up: text characters (also one the code page
+// cannot spell, which finds nothing), not control characters, which the keys
+// that make them keep for themselves (Ctrl+C gives 3).
+TEST_F(HandlersTest, TypingUsesUpTextCharactersOnly) {
+  window_.SetRows({{"1", "a1"}, {"2", "b2"}, {"3", "c3"}});
+  struct Case {
+    std::vector<std::int32_t> units;  // UTF-16, typed one after another
+    bool usedUp;
+    int selected;  // afterwards, from row 0 selected
+  };
+  const Case cases[] = {
+      {{0x03}, false, 0},           // Ctrl+C
+      {{0x08}, false, 0},           // Backspace
+      {{0x1A}, false, 0},           // Ctrl+Z
+      {{0x7F}, false, 0},           // Ctrl+Backspace
+      {{'3'}, true, 2},             // found
+      {{'B'}, true, 1},             // found, whatever the case
+      {{0x0E3F}, true, 0},          // Thai: not in the code page, finds nothing
+      {{0xD83D, 0xDE00}, true, 0},  // one character in two halves
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.units.front());
+    Sleep(TypedSearch::kPauseMs + 50);  // each case a search of its own
+    controls_.accounts.SetSelectedRow(0);
+    for (std::int32_t unit : c.units) EXPECT_EQ(launcher_.OnListCharTyped(unit), c.usedUp);
+    EXPECT_EQ(controls_.accounts.SelectedRow(), c.selected);
+  }
+  EXPECT_FALSE(test::FileExists(ConfigPath())) << "typing stores nothing";
 }
 
 }  // namespace

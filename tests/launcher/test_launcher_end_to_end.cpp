@@ -2,6 +2,9 @@
 // as a person would: the rows on screen and the deciphered config.ini must
 // always agree, and each action must show where the user would see it.
 
+#include <windows.h>
+// after windows.h
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,6 +16,7 @@
 #include "host/handles.h"
 #include "launcher/command_line.h"
 #include "host/list_content.h"
+#include "launcher/account_storage.h"
 #include "end_to_end.h"
 #include "launcher_window.h"
 #include "input.h"
@@ -365,6 +369,40 @@ TEST_F(EndToEnd, RowsWhoseBrowserRunsAreDrawnApartAndBackWhenItEnds) {
   EXPECT_EQ(StoredRows(folder_.ConfigPath()), (Rows{{"1", "13800000001"}, {"2", "13800000002"}, {"3", "13800000003"}}));
 }
 
+// A crafted list of hundreds of thousands of empty rows, with a browser
+// running: the twice-a-second look at the browsers reads no row, so the
+// window keeps answering.
+TEST_F(EndToEnd, AHugeListOfEmptyRowsLeavesTheWindowAnsweringWhileABrowserRuns) {
+  const Bytes emptyRow = EncodeRowRecord(-1, 0, "");
+  Bytes plain;
+  plain.reserve(kStoredListLimit);
+  const Bytes first = ContentOf({{"1", "13800000001"}});
+  plain.insert(plain.end(), first.begin(), first.end());
+  while (plain.size() + emptyRow.size() <= kStoredListLimit)
+    plain.insert(plain.end(), emptyRow.begin(), emptyRow.end());
+  ASSERT_TRUE(WriteStored(folder_.ConfigPath(), plain));
+  const std::size_t rows = 1 + (plain.size() - first.size()) / emptyRow.size();
+  ASSERT_GT(rows, 800000u);
+
+  RunningLauncher launcher;
+  ASSERT_TRUE(launcher.Start(folder_, {}, std::chrono::seconds(240)));
+  ASSERT_TRUE(test::WaitUntil(
+      [&] { return SendMessageA(launcher.list(), LVM_GETITEMCOUNT, 0, 0) == static_cast<LRESULT>(rows); },
+      std::chrono::seconds(120)));
+  MarkedBrowser browser;
+  ASSERT_TRUE(browser.Start(folder_, "13800000001", "Kestrun Seller Console"));
+  // Several refresh periods, each answered at once (the old refresh read every
+  // row at every period, for seconds on end).
+  int answered = 0;
+  for (int i = 0; i < 20; ++i) {
+    DWORD_PTR result = 0;
+    answered += SendMessageTimeoutA(launcher.window(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &result) != 0;
+    test::PumpMessagesFor(std::chrono::milliseconds(150));
+  }
+  EXPECT_EQ(answered, 20);
+  browser.End();
+}
+
 // Every folder of the path, from the top down.
 bool MakeFolders(const std::string& path) {
   for (std::size_t at = path.find('\\', 3); at != std::string::npos; at = path.find('\\', at + 1))
@@ -548,5 +586,165 @@ TEST_P(Closing, EndsTheProgramWithExitCodeZeroAndStoresNothing) {
 
 INSTANTIATE_TEST_SUITE_P(Ways, Closing, ::testing::Values(CloseCase{"EscapeKey", true}, CloseCase{"CloseBox", false}),
                          [](const ::testing::TestParamInfo<CloseCase>& info) { return std::string(info.param.name); });
+
+// ---- undo and find by typing -----------------------------------------------
+
+// One change of each kind through the window, then Ctrl+Z in the list step by
+// step back: each time the rows on screen and the whole stored body, row
+// values included, are those before the change.
+TEST_F(EndToEnd, CtrlZUndoesEachKindOfChangeStepByStep) {
+  ASSERT_TRUE(
+      WriteStored(folder_.ConfigPath(), ContentOf({{"1", "w"}, {"2", "x"}, {"3", "y"}, {"4", "z"}}, {0, 7, 0, 9})));
+  RunningLauncher launcher;
+  Start(launcher);
+  struct State {
+    Rows rows;
+    std::vector<std::int32_t> values;
+  };
+  std::vector<State> states = {{{{"1", "w"}, {"2", "x"}, {"3", "y"}, {"4", "z"}}, {0, 7, 0, 9}}};
+
+  launcher.SetAccountText("e");
+  launcher.ClickAdd();
+  states.push_back({{{"1", "w"}, {"2", "x"}, {"3", "y"}, {"4", "z"}, {"5", "e"}}, {0, 7, 0, 9, 0}});
+  ExpectRows(launcher, states.back().rows, states.back().values);
+
+  launcher.ClickRow(1);
+  ASSERT_TRUE(test::WaitUntil([&] { return launcher.AccountText() == "x"; }));
+  launcher.SetAccountText("X");
+  launcher.ClickModify();
+  states.push_back({{{"1", "w"}, {"2", "X"}, {"3", "y"}, {"4", "z"}, {"5", "e"}}, {0, 7, 0, 9, 0}});
+  ExpectRows(launcher, states.back().rows, states.back().values);
+
+  launcher.ClickRow(0);
+  launcher.ClickDelete();
+  states.push_back({{{"1", "X"}, {"2", "y"}, {"3", "z"}, {"4", "e"}}, {7, 0, 9, 0}});
+  ExpectRows(launcher, states.back().rows, states.back().values);
+
+  launcher.DragRow(3, 0);
+  states.push_back({{{"4", "e"}, {"1", "X"}, {"2", "y"}, {"3", "z"}}, {0, 7, 0, 9}});
+  ExpectRows(launcher, states.back().rows, states.back().values);
+
+  launcher.ClickRenumber();
+  states.push_back({{{"1", "e"}, {"2", "X"}, {"3", "y"}, {"4", "z"}}, {0, 7, 0, 9}});
+  ExpectRows(launcher, states.back().rows, states.back().values);
+
+  launcher.ClickRow(3);  // the list takes the keys
+  for (std::size_t k = states.size() - 1; k-- > 0;) {
+    SCOPED_TRACE(k);
+    test::TapKeyWith({VK_CONTROL}, 'Z');
+    ExpectRows(launcher, states[k].rows, states[k].values);
+  }
+  const FileStamp before = StampOf(folder_.ConfigPath());
+  test::TapKeyWith({VK_CONTROL}, 'Z');
+  test::PumpMessagesFor(std::chrono::milliseconds(700));
+  EXPECT_TRUE(StampOf(folder_.ConfigPath()) == before) << "nothing to undo stores nothing";
+  ExpectRows(launcher, states.front().rows, states.front().values);
+}
+
+// Selects a row by the keyboard alone: a click below the rows gives the list
+// the focus (and selects nothing, so the row last clicked stays), then the
+// keys move the selection (a key that would not move the focus mark selects
+// nothing).
+void SelectByKeyboard(RunningLauncher& launcher, const std::vector<WORD>& keys, int expected) {
+  const RECT last = launcher.RowRect(static_cast<int>(launcher.ScreenRows().size()) - 1);
+  test::WaitOutDoubleClick();
+  test::ClickAt({last.left + 20, last.bottom + 3 * (last.bottom - last.top)});
+  test::WaitOutDoubleClick();
+  for (WORD key : keys) test::TapKey(key);
+  ASSERT_TRUE(test::WaitUntil([&] { return launcher.SelectedRow() == expected; }));
+}
+
+// Modify changes the row last clicked after deletes above it moved it, and
+// changes nothing once that row itself is deleted, until the next click.
+TEST_F(EndToEnd, ModifyFollowsTheRowLastClickedThroughDeletes) {
+  StoreRows({{"1", "w"}, {"2", "x"}, {"3", "y"}, {"4", "z"}});
+  RunningLauncher launcher;
+  Start(launcher);
+  launcher.ClickRow(2);  // y
+  ASSERT_TRUE(test::WaitUntil([&] { return launcher.AccountText() == "y"; }));
+  SelectByKeyboard(launcher, {VK_HOME}, 0);
+  launcher.ClickDelete();  // w
+  ExpectRows(launcher, {{"1", "x"}, {"2", "y"}, {"3", "z"}});
+  SelectByKeyboard(launcher, {VK_HOME}, 0);
+  launcher.SetAccountText("Y");
+  launcher.ClickModify();
+  ExpectRows(launcher, {{"1", "x"}, {"2", "Y"}, {"3", "z"}});
+
+  launcher.ClickRow(2);  // z
+  ASSERT_TRUE(test::WaitUntil([&] { return launcher.AccountText() == "z"; }));
+  SelectByKeyboard(launcher, {VK_HOME, VK_END}, 2);
+  launcher.ClickDelete();  // z itself
+  ExpectRows(launcher, {{"1", "x"}, {"2", "Y"}});
+  SelectByKeyboard(launcher, {VK_HOME}, 0);
+  launcher.SetAccountText("lost");
+  const FileStamp before = StampOf(folder_.ConfigPath());
+  launcher.ClickModify();
+  EXPECT_TRUE(WaitForSave(before)) << "stored as before, unchanged";
+  ExpectRows(launcher, {{"1", "x"}, {"2", "Y"}});
+
+  launcher.ClickRow(0);
+  ASSERT_TRUE(test::WaitUntil([&] { return launcher.AccountText() == "x"; }));
+  launcher.SetAccountText("after");
+  launcher.ClickModify();
+  ExpectRows(launcher, {{"1", "after"}, {"2", "Y"}});
+}
+
+bool RowOnScreen(HWND list, int row) {
+  const auto top = static_cast<int>(SendMessageA(list, LVM_GETTOPINDEX, 0, 0));
+  const auto perPage = static_cast<int>(SendMessageA(list, LVM_GETCOUNTPERPAGE, 0, 0));
+  return row >= top && row < top + perPage;
+}
+
+// Typed digits select and bring into view the first row whose account
+// contains them, searching on from the row found while typing goes on, and
+// from the row after the selection after a pause, round the list. The list's
+// own search of the sequence numbers is gone, and neither the account box nor
+// the row last clicked changes.
+TEST_F(EndToEnd, TypingFindsTheRowWhoseAccountContainsWhatWasTyped) {
+  Rows rows = {{"1", "13800000001"}, {"2", "Shop-A"}, {"3", "13900000002"}, {"4", "Shop-B"}};
+  for (char a = 'a'; rows.size() < 58; ++a)
+    for (char b = 'a'; b <= 'z' && rows.size() < 58; ++b)
+      rows.push_back({std::to_string(rows.size() + 1), {'k', a, b}});
+  rows.push_back({"59", "15000000138"});
+  rows.push_back({"60", "13800000003"});
+  StoreRows(rows);
+  RunningLauncher launcher;
+  Start(launcher);
+  ASSERT_TRUE(RowOnScreen(launcher.list(), 0));
+  ASSERT_FALSE(RowOnScreen(launcher.list(), 59)) << "the list must be longer than its window";
+  launcher.ClickRow(0);
+  ASSERT_TRUE(test::WaitUntil([&] { return launcher.AccountText() == "13800000001"; }));
+
+  struct Search {
+    const char* typed;
+    int found;
+  };
+  const Search searches[] = {
+      {"0003", 59},  // 0, 00, 000 stay on row 2; 0003 goes on from there, round to row 59
+      {"138", 0},    // a new search after row 59: round to the top
+      {"138", 58},   // after row 0: 13 finds row 2, 138 goes on from it to row 58
+      {"2", 2},      // not row 1, whose sequence number is 2
+      {"shop", 3},   // letters whatever their case, after row 2
+  };
+  for (const Search& search : searches) {
+    SCOPED_TRACE(search.typed);
+    test::PumpMessagesFor(std::chrono::milliseconds(1300));  // a pause
+    test::TypeKeys(search.typed);
+    EXPECT_TRUE(test::WaitUntil([&] { return launcher.SelectedRow() == search.found; }, std::chrono::seconds(3)));
+    test::PumpMessagesFor(std::chrono::milliseconds(200));
+    EXPECT_EQ(launcher.SelectedRow(), search.found);
+    EXPECT_TRUE(RowOnScreen(launcher.list(), search.found));
+    EXPECT_EQ(launcher.AccountText(), "13800000001");
+  }
+  test::PumpMessagesFor(std::chrono::milliseconds(1300));
+  test::TypeKeys("777");  // in no account: the selection stays
+  test::PumpMessagesFor(std::chrono::milliseconds(500));
+  EXPECT_EQ(launcher.SelectedRow(), 3);
+
+  launcher.SetAccountText("new");
+  launcher.ClickModify();
+  rows[0].second = "new";
+  ExpectRows(launcher, rows);
+}
 
 }  // namespace

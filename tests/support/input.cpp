@@ -81,6 +81,35 @@ void TapKey(WORD virtualKey) {
   SendInput(2, keys, sizeof keys[0]);
 }
 
+void TapKeyWith(const std::vector<WORD>& modifiers, WORD virtualKey) {
+  std::vector<INPUT> keys;
+  auto step = [&](WORD key, DWORD flags) {
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.dwFlags = flags;
+    keys.push_back(input);
+  };
+  for (WORD modifier : modifiers) step(modifier, 0);
+  step(virtualKey, 0);
+  step(virtualKey, KEYEVENTF_KEYUP);
+  for (auto it = modifiers.rbegin(); it != modifiers.rend(); ++it) step(*it, KEYEVENTF_KEYUP);
+  SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof keys[0]);
+}
+
+void TypeKeys(const std::string& keys) {
+  std::vector<INPUT> taps;
+  for (char key : keys) {
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = static_cast<WORD>(key >= 'a' && key <= 'z' ? key - 'a' + 'A' : key);
+    taps.push_back(input);
+    input.ki.dwFlags = KEYEVENTF_KEYUP;
+    taps.push_back(input);
+  }
+  SendInput(static_cast<UINT>(taps.size()), taps.data(), sizeof taps[0]);
+}
+
 POINT ClientToScreenPoint(HWND window, POINT client) {
   ClientToScreen(window, &client);
   return client;

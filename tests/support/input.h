@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
 namespace test {
@@ -31,6 +32,12 @@ void DoubleClickAt(POINT screen);
 void WaitOutDoubleClick();
 
 void TapKey(WORD virtualKey);
+// Presses the modifiers (VK_CONTROL, VK_SHIFT, VK_MENU) in order, taps the key
+// and releases them in reverse, in one batch.
+void TapKeyWith(const std::vector<WORD>& modifiers, WORD virtualKey);
+// Taps the keys of digits and letters (a letter in either case is its key,
+// typed without Shift), in one batch.
+void TypeKeys(const std::string& keys);
 
 // The centre of a child window's client area, on the screen.
 POINT CentreOf(HWND window);

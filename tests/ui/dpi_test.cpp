@@ -128,7 +128,7 @@ class AtSystemDpi : public ::testing::Test {
 
   struct NoTarget : EventTarget {
     void ControlsReady(const ControlWindows&) override {}
-    void Raise(ControlId, int, const EventArgs&) override {}
+    bool Raise(ControlId, int, const EventArgs&) override { return false; }
   };
   static NoTarget target_;
   static MainWindow* window_;

@@ -40,10 +40,11 @@ class RecordingTarget : public EventTarget {
     controls = ready;
     ++readyCalls;
   }
-  void Raise(ControlId source, int number, const EventArgs& args) override {
+  bool Raise(ControlId source, int number, const EventArgs& args) override {
     if (source == C::MainWindow && number == event::kWindowCreated) controlsWhenCreated = Parents();
     events.push_back({source, number, args, ReportList(Window(C::List1)).SelectedRow()});
     if (failing) throw std::bad_alloc();
+    return usedUp && usedUp(number, args);
   }
   HWND Window(ControlId id) const { return controls[static_cast<std::size_t>(ControlIndex(id))]; }
   // Each control's parent at this moment (0 for a missing control).
@@ -60,6 +61,8 @@ class RecordingTarget : public EventTarget {
 
   ControlWindows controls = {};
   bool failing = false;  // every handler fails after it is recorded
+  // Which events the handler uses up; none when empty.
+  std::function<bool(int number, const EventArgs&)> usedUp;
   int readyCalls = 0;
   std::vector<HWND> controlsWhenCreated;
   std::vector<Raised> events;
@@ -429,6 +432,57 @@ TEST_F(MainWindowTest, PressOnARowIsRaisedBeforeTheListSelectsIt) {
   // A second press at once makes a double-click on the row.
   Click(ScreenPoint(list, x, y));
   EXPECT_TRUE(PumpUntil(*window_, [] { return target_->Count(C::List1, event::kLeftDoubleClick) > 0; }));
+  ReportList(list).SetContent({});
+}
+
+// Keys and characters typed into the list are raised before the list sees
+// them, with the key state; one that the handler uses up never reaches the
+// list (the arrow does not move the selection, the digit does not find its row
+// by the list's own type-ahead on the sequence numbers).
+TEST_F(MainWindowTest, ListKeysAreRaisedFirstAndAUsedUpOneNeverReachesTheList) {
+  struct Case {
+    const char* name;
+    std::vector<WORD> modifiers;
+    WORD key;
+    int number;    // the event the handler uses up, 0 none
+    int expected;  // the event looked for
+    std::int32_t code;
+    std::int32_t keys;
+    std::int32_t selectedAfter;
+  };
+  const Case cases[] = {
+      {"down arrow", {}, VK_DOWN, 0, event::kKeyPressed, VK_DOWN, 0, 1},
+      {"down arrow used up", {}, VK_DOWN, event::kKeyPressed, event::kKeyPressed, VK_DOWN, 0, 0},
+      {"ctrl+shift+end", {VK_CONTROL, VK_SHIFT}, VK_END, 0, event::kKeyPressed, VK_END, 3, 2},
+      {"alt+down is a system key", {VK_MENU}, VK_DOWN, event::kKeyPressed, event::kKeyPressed, VK_DOWN, 4, 0},
+      {"digit", {}, '3', 0, event::kCharTyped, '3', 0, 2},
+      {"digit used up", {}, '3', event::kCharTyped, event::kCharTyped, '3', 0, 0},
+      {"shift+letter", {VK_SHIFT}, 'B', 0, event::kCharTyped, 'B', 2, 0},
+      {"ctrl+c is a control character", {VK_CONTROL}, 'C', 0, event::kCharTyped, 3, 1, 0},
+  };
+  HWND list = Control(C::List1);
+  ReportList(list).SetContent(Rows({"a", "b", "c"}));
+  SetFocus(list);
+  ASSERT_TRUE(PumpUntil(*window_, [&] { return GetFocus() == list; }));
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ReportList(list).SetSelectedRow(0);
+    PumpFor(*window_, 1100ms);  // the list's own type-ahead forgets what was typed
+    target_->events.clear();
+    target_->usedUp = [&](int number, const EventArgs&) { return number == c.number; };
+    test::TapKeyWith(c.modifiers, c.key);
+    auto raised = [&] {
+      return std::find_if(target_->events.begin(), target_->events.end(), [&](const Raised& e) {
+        return e.source == C::List1 && e.number == c.expected && e.args.code == c.code;
+      });
+    };
+    ASSERT_TRUE(PumpUntil(*window_, [&] { return raised() != target_->events.end(); }));
+    PumpFor(*window_, 100ms);
+    EXPECT_EQ(raised()->args.keys, c.keys);
+    EXPECT_EQ(raised()->selectedRow, 0);
+    EXPECT_EQ(ReportList(list).SelectedRow(), c.selectedAfter);
+  }
+  target_->usedUp = nullptr;
   ReportList(list).SetContent({});
 }
 
