@@ -11,6 +11,7 @@
 #include "host/single_instance.h"
 #include "host/texts.h"
 #include "launcher/account_launcher.h"
+#include "launcher/program_place.h"
 #include "launcher/program_paths.h"
 #include "launcher_wiring.h"
 #include "ui/dispatcher.h"
@@ -27,7 +28,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   // A second copy of the same folder hands over to the first and stores nothing.
   ProgramInstance instance(folder);
   if (instance.IsSecond()) {
-    instance.BringFirstForward();
+    // Its window cannot be reached from here: it runs in another session or on another PC.
+    if (!instance.BringFirstForward()) TellUser(ProgramText(KL_TEXT_OPEN_ELSEWHERE));
     return 0;
   }
   RemoveLeftoverTemporaryFiles(folder);
@@ -46,6 +48,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     ShowWindow(window.Handle(), SW_SHOWNORMAL);
     UpdateWindow(window.Handle());
     instance.Publish(window.Handle());
+    // Run from inside an archive, the list would be stored where it vanishes.
+    if (!IsUnpackedToLastingPlace(paths)) TellUserWhenIdle(window.Handle(), ProgramText(KL_TEXT_NOT_UNPACKED));
     window.RunMessageLoop();
   }
   return 0;

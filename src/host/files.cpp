@@ -412,6 +412,12 @@ bool IsExistingFile(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+bool IsExistingFolder(const std::string& path) {
+  if (path.empty()) return false;
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 bool RemoveFolderTree(std::string_view path, std::string_view container, const KeepFolder& keep) {
   while (!path.empty() && path.front() == ' ') path.remove_prefix(1);
   if (path.empty() || container.empty()) return false;

@@ -80,6 +80,8 @@ bool HasLinkBelow(const std::string& folder, std::string_view relative);
 
 // True when the path names an existing file (not a folder).
 bool IsExistingFile(const std::string& path);
+// True when the path names an existing folder.
+bool IsExistingFolder(const std::string& path);
 
 // Creates every missing folder named in the path up to its last backslash.
 // True when they all exist afterwards.

@@ -1,82 +1,102 @@
 #include "host/single_instance.h"
 
 #include <cstdint>
+#include <cstring>
+
+#include "host/code_page.h"
 
 namespace {
 
-// What the holding copy shares with later ones.
-struct SharedState {
-  volatile LONG64 window;  // its main window, 0 until it is shown
-};
+using LockRecord = InstanceLockRecord;
 
-// The folder's full long path in capitals, so that the same folder gives the
-// same name however it was spelt when the program was started.
-std::wstring FolderKey(const std::string& folder) {
-  const int length = MultiByteToWideChar(CP_ACP, 0, folder.c_str(), -1, nullptr, 0);
-  if (length <= 0) return {};
-  std::wstring wide(static_cast<std::size_t>(length), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, folder.c_str(), -1, wide.data(), length);
-  std::wstring full(32768, L'\0');
-  DWORD got = GetFullPathNameW(wide.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
-  if (got == 0 || got >= full.size()) return {};
-  full.resize(got);
-  std::wstring longer(32768, L'\0');
-  got = GetLongPathNameW(full.c_str(), longer.data(), static_cast<DWORD>(longer.size()));
-  if (got > 0 && got < longer.size()) full.assign(longer.c_str(), got);
-  while (full.size() > 3 && (full.back() == L'\\' || full.back() == L'/')) full.pop_back();
-  CharUpperBuffW(full.data(), static_cast<DWORD>(full.size()));
-  return full;
+LockRecord ThisProcessRecord() {
+  LockRecord record = {};
+  record.magic = kInstanceLockMagic;
+  record.process = GetCurrentProcessId();
+  DWORD session = 0;
+  if (ProcessIdToSessionId(record.process, &session)) record.session = session;
+  DWORD size = MAX_COMPUTERNAME_LENGTH + 1;
+  GetComputerNameW(record.computer, &size);
+  return record;
 }
 
-// A kernel object name may not hold backslashes and is bounded in length: the
-// key enters it as a 64-bit FNV-1a digest.
-std::wstring ObjectName(const std::wstring& key) {
-  std::uint64_t hash = 14695981039346656037ull;
-  for (wchar_t unit : key) {
-    hash ^= static_cast<std::uint16_t>(unit);
-    hash *= 1099511628211ull;
-  }
-  // Sixteen lower-case hex digits, written out here rather than by swprintf,
-  // which would bring a whole wide printf into the program.
-  std::wstring name = L"Local\\KestrunLauncher.";
-  for (int shift = 60; shift >= 0; shift -= 4) name += L"0123456789abcdef"[(hash >> shift) & 0xF];
-  return name;
+bool WriteRecord(HANDLE file, const LockRecord& record) {
+  DWORD written = 0;
+  return SetFilePointer(file, 0, nullptr, FILE_BEGIN) == 0 &&
+         WriteFile(file, &record, sizeof record, &written, nullptr) && written == sizeof record &&
+         FlushFileBuffers(file);
+}
+
+bool ReadRecord(const std::wstring& path, LockRecord& record) {
+  // The holder writes to it and will delete it: both are let through.
+  UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  DWORD got = 0;
+  return file && ReadFile(file.get(), &record, sizeof record, &got, nullptr) && got == sizeof record &&
+         record.magic == kInstanceLockMagic;
+}
+
+// The holder's main window when it can be reached from this session; 0
+// while the holder has not shown it yet. False when it cannot be reached.
+bool ReachableWindow(const LockRecord& record, HWND& window) {
+  const LockRecord here = ThisProcessRecord();
+  window = nullptr;
+  if (record.session != here.session ||
+      CompareStringOrdinal(record.computer, -1, here.computer, -1, TRUE) != CSTR_EQUAL)
+    return false;
+  if (record.window == 0) return true;
+  window = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(record.window));
+  DWORD owner = 0;
+  return IsWindow(window) && GetWindowThreadProcessId(window, &owner) && owner == record.process;
 }
 
 }  // namespace
 
 ProgramInstance::ProgramInstance(const std::string& programFolder) {
-  const std::wstring key = FolderKey(programFolder);
-  if (key.empty()) return;
-  mapping_.reset(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(SharedState),
-                                    ObjectName(key).c_str()));
-  if (!mapping_) return;
-  second_ = GetLastError() == ERROR_ALREADY_EXISTS;
-  view_ = MapViewOfFile(mapping_.get(), FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, sizeof(SharedState));
-}
-
-ProgramInstance::~ProgramInstance() {
-  if (view_) UnmapViewOfFile(view_);
+  const std::wstring folder = WidenAnsi(programFolder);
+  if (folder.empty()) return;
+  lockPath_ = folder + L"\\" + kInstanceLockName;
+  // No other opener may write or delete it while this copy runs; it is gone
+  // as soon as the last handle closes, so a killed copy leaves none behind.
+  lock_.reset(CreateFileW(lockPath_.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, FILE_SHARE_READ, nullptr,
+                          OPEN_ALWAYS, FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+  if (lock_) {
+    WriteRecord(lock_.get(), ThisProcessRecord());
+    return;
+  }
+  // A lock file that exists and cannot be had is held, whatever the reason
+  // the system gives (another copy's sharing, or the rights of a copy that
+  // runs as another user). None that could not be made means a folder that
+  // cannot be written.
+  second_ = GetFileAttributesW(lockPath_.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 void ProgramInstance::Publish(HWND window) {
-  if (view_ == nullptr || second_) return;
-  InterlockedExchange64(&static_cast<SharedState*>(view_)->window,
-                        static_cast<LONG64>(reinterpret_cast<std::uintptr_t>(window)));
+  if (!lock_) return;
+  LockRecord record = ThisProcessRecord();
+  record.window = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(window));
+  WriteRecord(lock_.get(), record);
 }
 
-void ProgramInstance::BringFirstForward() {
-  if (view_ == nullptr) return;
+bool ProgramInstance::BringFirstForward() {
+  if (!second_) return false;
   constexpr int kAttempts = 100;
   constexpr DWORD kPauseMs = 50;
   for (int attempt = 0; attempt < kAttempts; ++attempt) {
-    const LONG64 value = InterlockedCompareExchange64(&static_cast<SharedState*>(view_)->window, 0, 0);
-    const HWND window = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(value));
-    if (window != nullptr && IsWindow(window)) {
-      if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
-      SetForegroundWindow(window);
-      return;
+    LockRecord record = {};
+    HWND window = nullptr;
+    // A record not yet written, or not readable, may still come: the holder
+    // writes it first thing.
+    if (ReadRecord(lockPath_, record)) {
+      if (!ReachableWindow(record, window)) return false;
+      if (window) {
+        // The holder may be busy or hung: nothing here waits for it.
+        if (IsIconic(window)) ShowWindowAsync(window, SW_RESTORE);
+        SetForegroundWindow(window);
+        return true;
+      }
     }
     Sleep(kPauseMs);
   }
+  return false;
 }

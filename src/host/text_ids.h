@@ -6,6 +6,9 @@
 // Start-up and the program folder.
 #define KL_TEXT_PROGRAM_NAME 1
 #define KL_TEXT_FOLDER_UNUSABLE 2
+#define KL_TEXT_OPEN_ELSEWHERE 3
+#define KL_TEXT_NOT_UNPACKED 4
+#define KL_TEXT_TEMPLATE_MISSING 5
 
 // The browser path field.
 #define KL_TEXT_PATH_ERROR 100

@@ -19,6 +19,7 @@
 #include "launcher/browser_discovery.h"
 #include "launcher/command_line.h"
 #include "launcher/launch.h"
+#include "launcher/program_place.h"
 
 namespace {
 
@@ -251,6 +252,10 @@ void AccountLauncher::OnListDoubleClicked(std::int32_t, std::int32_t, std::int32
   if (selected == -1) return;
   const std::string account = ListGetCellText(controls_.accounts.ControlWindowHandle(), selected, 1);
   const std::string browser = controls_.browserPath.Content();
+  if (!HasTemplateProfile(paths_)) {
+    TellUserWhenIdle(controls_.accounts.ControlWindowHandle(), ProgramText(KL_TEXT_TEMPLATE_MISSING));
+    return;
+  }
   // Ignored while the account's launch is under way.
   launches_.Start(browser, account);
 }

@@ -7,6 +7,7 @@
 #include "host/text.h"
 #include "host/window.h"
 #include "launcher/command_line.h"
+#include "launcher/program_place.h"
 
 void CopyTemplateProfile(const std::string& source, const std::string& destination) {
   AutomationObject fileSystem;
@@ -23,6 +24,8 @@ std::optional<std::string> PrepareProfileFolder(const ProgramPaths& paths, const
   // The account text becomes a folder name under the profile root; a text
   // that would name a place outside it, or no folder at all, opens nothing.
   if (!IsValidProfileName(account, IsAnsiLeadByte)) return std::nullopt;
+  // Without its template a profile would start empty, and its login with it.
+  if (!HasTemplateProfile(paths)) return std::nullopt;
   // Without a closing backslash this only makes sure the program folder exists.
   if (!EnsureFolderPath(paths.templateProfile)) return std::nullopt;
   // A link would put the copy and the browser's data into a folder that is

@@ -17,7 +17,8 @@ bool LaunchAccount(const ProgramPaths& paths, const std::string& browserPath, co
 // The steps of a launch, for a caller that runs them on a thread of its own.
 //
 // The account's profile folder, made when missing; nullopt, with nothing made,
-// when the account text cannot be a folder name inside the profile root, when
+// when the template profile is missing, when the account text cannot be a
+// folder name inside the profile root, when
 // a junction or symbolic link stands at the profile root or anywhere on the
 // way down to the folder (the profile would land elsewhere), or when a folder
 // cannot be made.

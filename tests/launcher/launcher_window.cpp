@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "host/handles.h"
+#include "host/single_instance.h"
 #include "listview/list_view_access.h"
 #include "listview/remote_memory.h"
 #include "input.h"
@@ -86,6 +87,12 @@ std::vector<std::string> ProgramFolder::Entries() const {
   } while (FindNextFileA(find.get(), &entry));
   std::sort(names.begin(), names.end());
   return names;
+}
+
+std::vector<std::string> WhileRunning(std::vector<std::string> entries) {
+  entries.push_back(test::Narrow(kInstanceLockName));
+  std::sort(entries.begin(), entries.end());
+  return entries;
 }
 
 BrowserIconValue::BrowserIconValue() {

@@ -32,11 +32,16 @@ class ProgramFolder {
   std::vector<std::string> Entries() const;
 
  private:
-  test::TempFolder folder_;
+  // Not in the temporary folder, from where the program would warn at start.
+  test::TempFolder folder_{test::LastingFolderRoot()};
   std::string path_;
   std::string programName_;
   bool ready_ = false;
 };
+
+// The names of a program folder listed before the program started, as they
+// stand while it runs: with the lock file it holds there.
+std::vector<std::string> WhileRunning(std::vector<std::string> entries);
 
 // HKEY_CLASSES_ROOT\ChromeHTML\Application, value "ApplicationIcon", set or
 // removed for one test; the previous state is put back afterwards.

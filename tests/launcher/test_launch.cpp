@@ -176,6 +176,14 @@ TEST_F(LaunchFromProgramFolder, ProfileInUseIsLeftAloneAndTheBrowserStillStarts)
   running.Kill();
 }
 
+TEST_F(LaunchFromProgramFolder, WithoutItsTemplateNothingIsMadeOrStarted) {
+  test::RemoveTree(templateFolder());
+  EXPECT_FALSE(Launch(browser(), "123"));
+  EXPECT_FALSE(test::FolderExists(root()));
+  test::PumpMessagesFor(std::chrono::milliseconds(300));
+  EXPECT_FALSE(test::FileExists(log()));
+}
+
 TEST_F(LaunchFromProgramFolder, AccountWithABackslashMakesNestedFolders) {
   ASSERT_TRUE(Launch(browser(), "a\\b"));
   EXPECT_TRUE(test::FolderExists(root() + "\\a"));

@@ -13,12 +13,27 @@ std::string BinFolder() {
   return p.substr(0, p.find_last_of('\\'));
 }
 
-TempFolder::TempFolder() {
+namespace {
+std::string TemporaryRoot() {
   char base[MAX_PATH] = {};
   GetTempPathA(sizeof base, base);
+  return base;
+}
+}  // namespace
+
+std::string LastingFolderRoot() {
+  const std::string root = "C:\\kltests";
+  CreateDirectoryA(root.c_str(), nullptr);
+  return root;
+}
+
+TempFolder::TempFolder() : TempFolder(TemporaryRoot()) {}
+
+TempFolder::TempFolder(const std::string& base) {
+  const std::string prefix = base.empty() || base.back() == '\\' ? base : base + "\\";
   static unsigned counter = 0;
   for (;;) {
-    path_ = std::string(base) + "kltest-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter);
+    path_ = prefix + "kltest-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter);
     if (CreateDirectoryA(path_.c_str(), nullptr)) break;
     if (GetLastError() != ERROR_ALREADY_EXISTS) break;
   }

@@ -18,11 +18,12 @@ namespace test {
 // the build), without a trailing backslash.
 std::string BinFolder();
 
-// A fresh, empty folder under %TEMP%, removed with all its contents when the
-// object goes away.
+// A fresh, empty folder under %TEMP% (or under `base`), removed with all its
+// contents when the object goes away.
 class TempFolder {
  public:
   TempFolder();
+  explicit TempFolder(const std::string& base);
   ~TempFolder();
   TempFolder(const TempFolder&) = delete;
   TempFolder& operator=(const TempFolder&) = delete;
@@ -33,6 +34,10 @@ class TempFolder {
  private:
   std::string path_;
 };
+
+// A folder outside %TEMP% for folders that must look lasting (the program
+// warns when it runs from inside the temporary folder); made when missing.
+std::string LastingFolderRoot();
 
 // Removes a folder and everything below it, links as links (test cleanup only).
 void RemoveTree(const std::string& path);
