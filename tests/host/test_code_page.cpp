@@ -104,7 +104,9 @@ TEST(CodePage, NarrowsOnlyWhatTheCodePageCanSpell) {
     std::string ansi = "left over";
     EXPECT_EQ(NarrowToAnsi(c.text, ansi), expected != nullptr) << test::Narrow(c.text);
     EXPECT_EQ(ansi, expected ? expected : "");
-    if (expected) EXPECT_EQ(WidenAnsi(ansi), c.text);
+    if (expected) {
+      EXPECT_EQ(WidenAnsi(ansi), c.text);
+    }
   }
 }
 
