@@ -53,6 +53,8 @@ EventHandlers WireLauncher(AccountLauncher& a) {
           {C::List1,      event::kMouseMoved,      Mouse(a, &A::OnListPointerMoved)},
           {C::List1,      event::kKeyPressed,      Key(a, &A::OnListKeyPressed)},
           {C::List1,      event::kCharTyped,       Typed(a, &A::OnListCharTyped)},
+          {C::List1,      event::kListRightClicked, Mouse(a, &A::OnListRightClicked)},
+          {C::List1,      event::kListMenuKey,     Call(a, &A::OnListMenuKey)},
       },
       [&a] { a.OnOpenRowsTick(); },
       [&a](int row) { return a.IsRowOpen(row); },

@@ -183,3 +183,22 @@ class ComPtr {
  private:
   Interface* ptr_ = nullptr;
 };
+
+// A menu made by this program (CreatePopupMenu) and not handed to a window.
+struct MenuTraits {
+  using Value = HMENU;
+  static Value Invalid() { return nullptr; }
+  static bool IsValid(Value v) { return v != nullptr; }
+  static void Close(Value v) { ::DestroyMenu(v); }
+};
+using UniqueMenu = UniqueResource<MenuTraits>;
+
+// Global memory (GlobalAlloc) that is still this program's: freed unless it
+// was released to its new owner, such as the clipboard.
+struct GlobalMemoryTraits {
+  using Value = HGLOBAL;
+  static Value Invalid() { return nullptr; }
+  static bool IsValid(Value v) { return v != nullptr; }
+  static void Close(Value v) { ::GlobalFree(v); }
+};
+using UniqueGlobalMemory = UniqueResource<GlobalMemoryTraits>;

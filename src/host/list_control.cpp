@@ -92,4 +92,11 @@ std::int32_t ListHitTestRow(HWND list, std::int32_t x, std::int32_t y) {
   return hit.iItem;
 }
 
+RECT ListRowRect(HWND list, std::int32_t row) {
+  RECT bounds{};
+  bounds.left = LVIR_BOUNDS;
+  if (!SendMessageA(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&bounds))) return RECT{};
+  return bounds;
+}
+
 bool IsLeftButtonDown() { return (GetAsyncKeyState(VK_LBUTTON) & 0x8000) != 0; }

@@ -52,4 +52,7 @@ bool ListHasImages(HWND list);
 // The row under the point (client coordinates), -1 for none.
 std::int32_t ListHitTestRow(HWND list, std::int32_t x, std::int32_t y);
 
+// The row's rectangle in the list's client coordinates; all 0 for no row.
+RECT ListRowRect(HWND list, std::int32_t row);
+
 bool IsLeftButtonDown();

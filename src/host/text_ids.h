@@ -19,3 +19,16 @@
 
 // Editing the account list.
 #define KL_TEXT_ROW_REFUSED 300
+
+// The list's menu: its items, and what they tell.
+#define KL_TEXT_MENU_OPEN 400
+#define KL_TEXT_MENU_TO_WINDOW 401
+#define KL_TEXT_MENU_COPY 402
+#define KL_TEXT_MENU_PROFILE_FOLDER 403
+#define KL_TEXT_MENU_CLEAR_PROFILE 404
+#define KL_TEXT_MENU_DELETE 405
+#define KL_TEXT_MENU_PASTE 406
+#define KL_TEXT_MENU_COPY_ALL 407
+#define KL_TEXT_MENU_UNDO 408
+#define KL_TEXT_PROFILE_IN_USE 420
+#define KL_TEXT_PASTE_SKIPPED 421

@@ -211,14 +211,16 @@ void AccountLauncher::OnRenumberClicked() {
   });
 }
 
-void AccountLauncher::OnClearTempFilesClicked() {
+void AccountLauncher::OnClearTempFilesClicked() { RemoveIdleProfiles(paths_.profileRoot, paths_.programFolder); }
+
+void AccountLauncher::RemoveIdleProfiles(const std::string& folder, const std::string& container) {
   // Profiles that a browser runs on, or that a launch is making ready, stay
-  // whole; everything else under the profile root goes.
+  // whole; everything else in the folder goes.
   std::unordered_set<std::string> running;
   for (const std::string& title : ListProfileMarkers()) running.insert(UpperCaseAnsi(title));
   const auto hold = launches_.HoldProfileRoot();
-  RemoveFolderTree(paths_.profileRoot, paths_.programFolder, [&](const std::string& folder) {
-    return running.count(UpperCaseAnsi(folder)) > 0 || launches_.IsUnderWay(folder);
+  RemoveFolderTree(folder, container, [&](const std::string& profile) {
+    return running.count(UpperCaseAnsi(profile)) > 0 || launches_.IsUnderWay(profile);
   });
 }
 
@@ -307,11 +309,21 @@ void AccountLauncher::OnListButtonUp(std::int32_t, std::int32_t, std::int32_t) {
 
 bool AccountLauncher::OnListKeyPressed(std::int32_t key, std::int32_t keys) {
   constexpr std::int32_t kCtrl = 1;
+  constexpr std::int32_t kShift = 2;
   if (keys == kCtrl && key == 'Z') {
     OnUndo();
-    return true;
+  } else if (keys == kCtrl && key == 'C') {
+    CopySelectedAccount();
+  } else if (keys == (kCtrl | kShift) && key == 'C') {
+    CopyAllAccounts();
+  } else if (keys == kCtrl && key == 'V') {
+    PasteAccounts();
+  } else if (keys == 0 && key == VK_DELETE) {
+    OnDeleteClicked();
+  } else {
+    return false;
   }
-  return false;
+  return true;
 }
 
 bool AccountLauncher::OnListCharTyped(std::int32_t character) {

@@ -53,6 +53,12 @@ class AccountLauncher {
   void OnListButtonUp(std::int32_t x, std::int32_t y, std::int32_t keys);
   // Keys pressed in the list: true when the key was used up.
   bool OnListKeyPressed(std::int32_t key, std::int32_t keys);
+  // A right-click on the list (x, y in its client coordinates), after the
+  // list selected the row under the pointer: the list's menu at the pointer,
+  // its row items for that row, disabled below the rows.
+  void OnListRightClicked(std::int32_t x, std::int32_t y, std::int32_t keys);
+  // The menu key or Shift+F10 in the list: the same menu at the selected row.
+  void OnListMenuKey();
   // A character typed in the list (UTF-16): finds the next row whose account
   // contains what was typed since the last pause. True when it was used up.
   bool OnListCharTyped(std::int32_t character);
@@ -83,6 +89,18 @@ class AccountLauncher {
   // What points at rows follows them through a change.
   void FollowRows(const RowMap& rows);
   void ActivateAccountWindow();
+  // Removes the folder's tree inside `container`, but for the profiles that a
+  // browser runs on or that a launch is making ready.
+  void RemoveIdleProfiles(const std::string& folder, const std::string& container);
+
+  // The list's menu at `screen`, acting on `row` (-1: the row items are
+  // disabled), and the actions of its items that the buttons lack.
+  void ShowListMenu(POINT screen, std::int32_t row);
+  void CopySelectedAccount();
+  void CopyAllAccounts();
+  void PasteAccounts();
+  void OpenSelectedProfileFolder();
+  void ClearSelectedProfile();
 
   LauncherControls controls_;
   const ProgramPaths paths_;

@@ -28,7 +28,9 @@ constexpr int kWindowDestroyed = 2;
 constexpr int kButtonClicked = 0;
 // The report list's own.
 constexpr int kListClicked = 4;
-constexpr int kListRightClicked = 5;
+constexpr int kListRightClicked = 5;  // x, y: where, in the list's client coordinates
+// The list's menu asked for from the keyboard (the menu key, Shift+F10).
+constexpr int kListMenuKey = 9;
 }  // namespace event
 
 struct EventArgs {

@@ -321,9 +321,12 @@ LRESULT MainWindow::OnNotify(const NMHDR& header) {
     case NM_CLICK:
       target_.Raise(ControlId::List1, event::kListClicked, {});
       break;
-    case NM_RCLICK:
-      target_.Raise(ControlId::List1, event::kListRightClicked, {});
+    case NM_RCLICK: {
+      // The list sends its right-clicks with where they were.
+      const POINT at = reinterpret_cast<const NMITEMACTIVATE&>(header).ptAction;
+      target_.Raise(ControlId::List1, event::kListRightClicked, {at.x, at.y, CurrentKeyState()});
       break;
+    }
     case NM_CUSTOMDRAW:
       return OnListCustomDraw(reinterpret_cast<NMLVCUSTOMDRAW&>(const_cast<NMHDR&>(header)));
     case LVN_GETINFOTIPA:
@@ -377,6 +380,12 @@ void MainWindow::OnActivate(WPARAM wParam) {
 }
 
 bool MainWindow::RaiseListInputEvent(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_CONTEXTMENU) {
+    // From the keyboard the position is -1; a right-click has raised its own
+    // event already. Either way the request goes no further up.
+    if (lParam == -1) target_.Raise(ControlId::List1, event::kListMenuKey, {});
+    return true;
+  }
   if (const int number = MouseEventNumber(message)) {
     const MousePosition at = UnpackPosition(lParam);
     target_.Raise(ControlId::List1, number, {at.x, at.y, CurrentKeyState()});

@@ -63,6 +63,12 @@ void ClickAt(POINT screen) {
   ReleaseLeftButton();
 }
 
+void RightClickAt(POINT screen) {
+  MovePointerTo(screen);
+  SendMouse(MOUSEEVENTF_RIGHTDOWN);
+  SendMouse(MOUSEEVENTF_RIGHTUP);
+}
+
 void DoubleClickAt(POINT screen) {
   MovePointerTo(screen);
   SendMouse(MOUSEEVENTF_LEFTDOWN);

@@ -25,6 +25,8 @@ void ReleaseLeftButton();
 // A single click. Separate clicks must lie more than the double-click time
 // apart: see WaitOutDoubleClick.
 void ClickAt(POINT screen);
+// A right-click: the right button pressed and released there.
+void RightClickAt(POINT screen);
 // Two clicks in quick succession at the same point.
 void DoubleClickAt(POINT screen);
 // Lets more than the double-click time pass (pumping this thread's messages),
