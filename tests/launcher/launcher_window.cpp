@@ -331,4 +331,16 @@ bool RunningLauncher::WaitForRows(const Rows& expected, const std::string& confi
   return test::WaitUntil([&] { return ScreenRows() == expected && StoredRows(configPath) == expected; }, timeout);
 }
 
+bool MarkedBrowser::Start(const ProgramFolder& folder, const std::string& account, const std::string& page) {
+  profile_ = folder / ("qnv\\" + account);
+  if (!process_.Start("\"" + folder.BrowserPath() + "\" --marker --stay-ms=60000 --title=\"" + page +
+                          "\" --user-data-dir=\"" + profile_ + "\" google-chrome",
+                      folder.path(), {"KL_FAKE_BROWSER_LOG=" + (folder / "direct.log")}))
+    return false;
+  window_ = test::WaitForProcessWindow(process_.id(), page);
+  return window_ && test::WaitUntil([&] {
+           return FindWindowExA(HWND_MESSAGE, nullptr, "Chrome_MessageWindow", profile_.c_str()) != nullptr;
+         });
+}
+
 }  // namespace launcher_test

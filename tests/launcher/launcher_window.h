@@ -153,6 +153,20 @@ class RunningLauncher {
   std::chrono::steady_clock::time_point lastClick_{};
 };
 
+// A browser started from outside on an account's profile: its marker, and a
+// window titled with its page, never with the account.
+class MarkedBrowser {
+ public:
+  bool Start(const ProgramFolder& folder, const std::string& account, const std::string& page);
+  HWND window() const { return window_; }
+  void End() { process_.Kill(); }
+
+ private:
+  test::ChildProcess process_;
+  std::string profile_;
+  HWND window_ = nullptr;
+};
+
 // The program's caption and the browser path field's fallback, in GBK.
 inline const std::string kCaption = "\xBD\xF6\xD6\xA7\xB3\xD6Kestrun";     // 仅支持Kestrun
 inline const std::string kPathError = "\xC2\xB7\xBE\xB6\xB4\xED\xCE\xF3";  // 路径错误

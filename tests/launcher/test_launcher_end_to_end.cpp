@@ -272,30 +272,6 @@ TEST_F(EndToEnd, ADoubleClickStartsTheBrowserAndProfilesCanBeCleared) {
 
 // ---- accounts found by their browser's profile marker ----------------------
 
-// A browser started from outside on an account's profile: its marker, and a
-// window titled with its page, never with the account.
-class MarkedBrowser {
- public:
-  bool Start(const ProgramFolder& folder, const std::string& account, const std::string& page) {
-    profile_ = folder / ("qnv\\" + account);
-    if (!process_.Start("\"" + folder.BrowserPath() + "\" --marker --stay-ms=60000 --title=\"" + page +
-                            "\" --user-data-dir=\"" + profile_ + "\" google-chrome",
-                        folder.path(), {"KL_FAKE_BROWSER_LOG=" + (folder / "direct.log")}))
-      return false;
-    window_ = test::WaitForProcessWindow(process_.id(), page);
-    return window_ && test::WaitUntil([&] {
-             return FindWindowExA(HWND_MESSAGE, nullptr, "Chrome_MessageWindow", profile_.c_str()) != nullptr;
-           });
-  }
-  HWND window() const { return window_; }
-  void End() { process_.Kill(); }
-
- private:
-  test::ChildProcess process_;
-  std::string profile_;
-  HWND window_ = nullptr;
-};
-
 TEST_F(EndToEnd, AClickBringsForwardTheWindowOfTheBrowserThatMarksTheAccountsProfile) {
   StoreRows({{"1", "13800000001"}, {"2", "13800000002"}});
   MarkedBrowser browser;
