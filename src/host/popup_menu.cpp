@@ -12,8 +12,9 @@ unsigned ChooseFromPopupMenu(HWND window, POINT screen, const std::vector<PopupI
   }
   // A menu takes the keyboard only from the foreground window's thread.
   ::SetForegroundWindow(owner);
-  const BOOL chosen = ::TrackPopupMenu(menu.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY,
-                                       screen.x, screen.y, 0, owner, nullptr);
+  const BOOL chosen =
+      ::TrackPopupMenu(menu.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY,
+                       screen.x, screen.y, 0, owner, nullptr);
   return chosen > 0 ? static_cast<unsigned>(chosen) : 0;
 }
 

@@ -190,6 +190,14 @@ TEST_F(EndToEnd, CopyingAllOfAnEmptyListLeavesTheClipboard) {
 
 // ---- pasting in -------------------------------------------------------------
 
+// What a paste that skipped lines tells, in GBK.
+std::string SkippedNotice(const std::wstring& count) {
+  // 有 %1 行含有本机中文编码无法表示的字符，没有添加。
+  return test::Narrow(L"\u6709 " + count +
+                      L" \u884c\u542b\u6709\u672c\u673a\u4e2d\u6587\u7f16\u7801\u65e0\u6cd5\u8868\u793a\u7684\u5b57"
+                      L"\u7b26\uff0c\u6ca1\u6709\u6dfb\u52a0\u3002");
+}
+
 // Rows copied from a spreadsheet: the first cell of each line, trimmed, goes
 // at the end numbered on from the row count, in one save and one undo step;
 // a line that code page 936 cannot spell is skipped and counted.
@@ -197,19 +205,18 @@ TEST_F(EndToEnd, PastedLinesBecomeRowsAtTheEndInOneStep) {
   ASSERT_TRUE(WriteStored(folder_.ConfigPath(), ContentOf({{"5", "a"}, {"9", "b"}}, {3, 4})));
   RunningLauncher launcher;
   Start(launcher);
-  ASSERT_TRUE(PutClipboardText(L"13800000011\t\u5e97\u94fa\u4e00\t\u5907\u6ce8\r\n"
-                               L"\r\n"
-                               L"  13800000012 \t\r\n"
-                               L"\u0e44\u0e17\u0e22\t13800000019\r\n"
-                               L"\t\r\n"
-                               L"\u5e97\u94fa\u4e8c\n"
-                               L"13800000013\r"));
+  ASSERT_TRUE(
+      PutClipboardText(L"13800000011\t\u5e97\u94fa\u4e00\t\u5907\u6ce8\r\n"
+                       L"\r\n"
+                       L"  13800000012 \t\r\n"
+                       L"\u0e44\u0e17\u0e22\t13800000019\r\n"
+                       L"\t\r\n"
+                       L"\u5e97\u94fa\u4e8c\n"
+                       L"13800000013\r"));
   FocusListAtRow(launcher, 0);
   test::TapKeyWith({VK_CONTROL}, 'V');
-  EXPECT_EQ(launcher.TakeNotice(),
-            test::Narrow(L"\u6709 1 \u884c\u542b\u6709\u672c\u673a\u4e2d\u6587\u7f16\u7801\u65e0\u6cd5\u8868\u793a"
-                         L"\u7684\u5b57\u7b26\uff0c\u6ca1\u6709\u6dfb\u52a0\u3002"));  // 有 1 行含有本机中文编码无法表示的字符，没有添加。
-  const Rows pasted = {{"5", "a"},           {"9", "b"},     {"3", "13800000011"},
+  EXPECT_EQ(launcher.TakeNotice(), SkippedNotice(L"1"));
+  const Rows pasted = {{"5", "a"},           {"9", "b"},      {"3", "13800000011"},
                        {"4", "13800000012"}, {"5", kShopTwo}, {"6", "13800000013"}};
   ExpectRows(launcher, pasted, {3, 4});
 
@@ -225,14 +232,12 @@ TEST_F(EndToEnd, PastedLinesBecomeRowsAtTheEndInOneStep) {
   ASSERT_TRUE(ChooseOnRow(launcher, 3, 'Z'));
   ExpectRows(launcher, {{"5", "a"}, {"9", "b"}}, {3, 4});
 
-  // Nothing that makes a row: nothing stored; the skipped line is told.
-  ASSERT_TRUE(PutClipboardText(L"\r\n  \r\n\U0001F600\r\n"));
+  // Nothing that makes a row: nothing stored; the skipped lines are told.
+  ASSERT_TRUE(PutClipboardText(L"\r\n  \r\n\U0001F600\r\n\u0e44\t13800000019"));
   FileStamp before = StampOf(folder_.ConfigPath());
   FocusListAtRow(launcher, 1);
   test::TapKeyWith({VK_CONTROL}, 'V');
-  EXPECT_EQ(launcher.TakeNotice(),
-            test::Narrow(L"\u6709 1 \u884c\u542b\u6709\u672c\u673a\u4e2d\u6587\u7f16\u7801\u65e0\u6cd5\u8868\u793a"
-                         L"\u7684\u5b57\u7b26\uff0c\u6ca1\u6709\u6dfb\u52a0\u3002"));
+  EXPECT_EQ(launcher.TakeNotice(), SkippedNotice(L"2"));
   EXPECT_TRUE(StoredNothing(folder_.ConfigPath(), before));
 
   // In the account box Ctrl+V pastes into the box.
@@ -314,6 +319,15 @@ bool MakeFolders(const std::string& path) {
   return CreateDirectoryA(path.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
 }
 
+// What a refused clearing of the account's profile tells, in GBK.
+std::string RefusedNotice(const std::string& account) {
+  // 账号 %1 的浏览器正在运行或正在打开，它的临时文件没有清除。请先关闭这个账号的浏览器窗口再试。
+  return test::Narrow(L"\u8d26\u53f7 " + test::Widen(account) +
+                      L" \u7684\u6d4f\u89c8\u5668\u6b63\u5728\u8fd0\u884c\u6216\u6b63\u5728\u6253\u5f00\uff0c\u5b83"
+                      L"\u7684\u4e34\u65f6\u6587\u4ef6\u6ca1\u6709\u6e05\u9664\u3002\u8bf7\u5148\u5173\u95ed\u8fd9"
+                      L"\u4e2a\u8d26\u53f7\u7684\u6d4f\u89c8\u5668\u7a97\u53e3\u518d\u8bd5\u3002");
+}
+
 // One profile goes whole, read-only files too; the profiles beside it and the
 // list stay. The profile of a running browser, or of a launch under way, is
 // refused and told.
@@ -337,12 +351,7 @@ TEST_F(EndToEnd, ClearingOneProfileLeavesTheOthersAndRefusesARunningOne) {
   EXPECT_EQ(test::ReadWholeFile(folder_ / "qnv\\other\\Default\\Cookies"), "other");
 
   ASSERT_TRUE(ChooseOnRow(launcher, 0, 'R'));
-  // 账号 running 的浏览器正在运行或正在打开，它的临时文件没有清除。请先关闭这个账号的浏览器窗口再试。
-  const std::string refused =
-      test::Narrow(L"\u8d26\u53f7 running \u7684\u6d4f\u89c8\u5668\u6b63\u5728\u8fd0\u884c\u6216\u6b63\u5728\u6253"
-                   L"\u5f00\uff0c\u5b83\u7684\u4e34\u65f6\u6587\u4ef6\u6ca1\u6709\u6e05\u9664\u3002\u8bf7\u5148\u5173"
-                   L"\u95ed\u8fd9\u4e2a\u8d26\u53f7\u7684\u6d4f\u89c8\u5668\u7a97\u53e3\u518d\u8bd5\u3002");
-  EXPECT_EQ(launcher.TakeNotice(), refused);
+  EXPECT_EQ(launcher.TakeNotice(), RefusedNotice("running"));
   EXPECT_EQ(test::ReadWholeFile(folder_ / "qnv\\running\\Default\\Cookies"), "running");
   EXPECT_EQ(test::ReadWholeFile(folder_ / "qnv\\other\\Default\\Cookies"), "other");
   EXPECT_TRUE(StampOf(folder_.ConfigPath()) == stored) << "the list is not stored";
@@ -367,25 +376,39 @@ TEST_F(EndToEnd, ClearingAProfileWhoseLaunchIsUnderWayIsRefused) {
   launcher.DoubleClickRow(0);
   ASSERT_TRUE(test::WaitUntil([&] { return !test::ReadWholeFile(folder_.LogPath()).empty(); }));
   ASSERT_TRUE(ChooseOnRow(launcher, 0, 'R'));
-  EXPECT_FALSE(launcher.TakeNotice().empty());
+  EXPECT_EQ(launcher.TakeNotice(), RefusedNotice("13800000001"));
   EXPECT_TRUE(test::FileExists(folder_ / "qnv\\13800000001\\Local State"));
 }
 
-std::vector<std::string> VisibleWindowTitles() {
-  std::vector<std::string> titles;
-  for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT))
-    if (IsWindowVisible(w)) titles.push_back(WindowText(w));
-  return titles;
+// A visible top-level window of another process than `except` with the
+// title; 0 when none.
+HWND WindowTitledOutside(const std::string& title, DWORD except) {
+  for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(w, &owner);
+    if (owner != except && IsWindowVisible(w) && WindowText(w) == title) return w;
+  }
+  return nullptr;
 }
 
-TEST_F(EndToEnd, ProbeExplorer) {
+// 打开配置文件夹 opens the file manager on the profile folder, and only when
+// the folder exists.
+TEST_F(EndToEnd, TheProfileFolderOpensInTheFileManager) {
   StoreRows({{"1", "13800000001"}, {"2", "13800000002"}});
   ASSERT_TRUE(MakeFolders(folder_ / "qnv\\13800000002\\Default"));
   RunningLauncher launcher;
   Start(launcher);
+  ASSERT_TRUE(ChooseOnRow(launcher, 0, 'F'));  // no folder: disabled
+  test::PumpMessagesFor(std::chrono::seconds(2));
+  EXPECT_FALSE(WindowTitledOutside("13800000001", launcher.processId()));
+
   ASSERT_TRUE(ChooseOnRow(launcher, 1, 'F'));
-  test::PumpMessagesFor(std::chrono::seconds(3));
-  for (const std::string& t : VisibleWindowTitles()) std::printf("[%s]\n", t.c_str());
+  HWND shown = nullptr;
+  EXPECT_TRUE(test::WaitUntil([&] { return (shown = WindowTitledOutside("13800000002", launcher.processId())); }));
+  if (shown) {
+    PostMessageA(shown, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(test::WaitUntil([&] { return !IsWindow(shown); }));
+  }
 }
 
 // The menu key opens the menu at the selected row.

@@ -27,7 +27,8 @@ const PasteCase kPastes[] = {
     {"lf cr is two ends", L"a\n\rb", {L"a", L"b"}},
     {"blank lines are skipped", L"\r\n\r\na\r\n\r\n\n\rb\r\n\r\n", {L"a", L"b"}},
     {"lines of spaces are skipped", L"a\r\n   \r\n\t\r\nb", {L"a", L"b"}},
-    {"the first cell of a row", L"13800000001\t\u5e97\u94fa\u4e00\t2024\r\n13800000002\t\t\r\n",
+    {"the first cell of a row",
+     L"13800000001\t\u5e97\u94fa\u4e00\t2024\r\n13800000002\t\t\r\n",
      {L"13800000001", L"13800000002"}},
     {"an empty first cell is an empty line", L"\tname\r\na", {L"a"}},
     {"spaces around the first cell", L"  13800000001 \t x \r\n", {L"13800000001"}},
@@ -35,7 +36,9 @@ const PasteCase kPastes[] = {
     {"no-break and full-width spaces", L"\u00a0\u3000\u5e97\u94fa\u3000\u00a0", {L"\u5e97\u94fa"}},
     {"other white space stays", L"\va\f", {L"\va\f"}},
     {"duplicates stay", L"a\r\na\r\n", {L"a", L"a"}},
-    {"characters outside any code page pass", L"\U0001F600\r\n\u0e44\u0e17\u0e22", {L"\U0001F600", L"\u0e44\u0e17\u0e22"}},
+    {"characters outside any code page pass",
+     L"\U0001F600\r\n\u0e44\u0e17\u0e22",
+     {L"\U0001F600", L"\u0e44\u0e17\u0e22"}},
 };
 
 class PastedAccountsOf : public ::testing::TestWithParam<PasteCase> {};
