@@ -379,17 +379,10 @@ TEST_F(EndToEnd, AHugeListOfEmptyRowsLeavesTheWindowAnsweringWhileABrowserRuns) 
   browser.End();
 }
 
-// Every folder of the path, from the top down.
-bool MakeFolders(const std::string& path) {
-  for (std::size_t at = path.find('\\', 3); at != std::string::npos; at = path.find('\\', at + 1))
-    CreateDirectoryA(path.substr(0, at).c_str(), nullptr);
-  return CreateDirectoryA(path.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
-}
-
 TEST_F(EndToEnd, ClearingLeavesTheProfileOfARunningBrowserAndRemovesTheRest) {
   StoreRows({{"1", "running"}, {"2", "closed"}});
-  ASSERT_TRUE(MakeFolders(folder_ / "qnv\\running\\Default"));
-  ASSERT_TRUE(MakeFolders(folder_ / "qnv\\closed\\Default"));
+  ASSERT_TRUE(test::MakeFolders(folder_ / "qnv\\running\\Default"));
+  ASSERT_TRUE(test::MakeFolders(folder_ / "qnv\\closed\\Default"));
   ASSERT_TRUE(test::WriteWholeFile(folder_ / "qnv\\running\\Default\\Cookies", "logged in"));
   ASSERT_TRUE(test::WriteWholeFile(folder_ / "qnv\\closed\\Default\\Cookies", "old"));
   ASSERT_TRUE(test::WriteWholeFile(folder_ / "qnv\\closed\\Local State", "old"));

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "clipboard_text.h"
 #include "end_to_end.h"
 #include "host/window.h"
 #include "launcher/command_line.h"
@@ -23,39 +24,6 @@
 using namespace launcher_test;
 
 namespace {
-
-// ---- the clipboard, from this process -------------------------------------
-
-bool PutClipboardText(const std::wstring& text) {
-  if (!test::WaitUntil([] { return OpenClipboard(nullptr) != FALSE; }, std::chrono::seconds(5))) return false;
-  bool put = false;
-  if (EmptyClipboard()) {
-    if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t))) {
-      auto* data = static_cast<wchar_t*>(GlobalLock(memory));
-      std::copy(text.begin(), text.end(), data);
-      data[text.size()] = L'\0';
-      GlobalUnlock(memory);
-      put = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
-      if (!put) GlobalFree(memory);
-    }
-  }
-  CloseClipboard();
-  return put;
-}
-
-// The clipboard's Unicode text; none when it holds no text.
-std::optional<std::wstring> TakeClipboardText() {
-  if (!test::WaitUntil([] { return OpenClipboard(nullptr) != FALSE; }, std::chrono::seconds(5))) return std::nullopt;
-  std::optional<std::wstring> text;
-  if (HANDLE memory = GetClipboardData(CF_UNICODETEXT)) {
-    if (const auto* data = static_cast<const wchar_t*>(GlobalLock(memory))) {
-      text = std::wstring(data);
-      GlobalUnlock(memory);
-    }
-  }
-  CloseClipboard();
-  return text;
-}
 
 // ---- the menu ---------------------------------------------------------------
 
@@ -135,7 +103,7 @@ TEST_F(EndToEnd, TheAccountsGoToTheClipboardByMenuAndByShortcut) {
   ASSERT_TRUE(test::WaitUntil([&] { return launcher.AccountText() == "13800000001"; }));
 
   ASSERT_TRUE(ChooseOnRow(launcher, 1, 'C'));
-  EXPECT_EQ(TakeClipboardText(), L"\u5e97\u94fa\u4e00");
+  EXPECT_EQ(test::ClipboardText(), L"\u5e97\u94fa\u4e00");
   EXPECT_EQ(launcher.SelectedRow(), 1) << "the right-click selects its row";
   EXPECT_EQ(launcher.AccountText(), "13800000001");
   // 修改 still changes the row last clicked, not the right-clicked one.
@@ -145,20 +113,20 @@ TEST_F(EndToEnd, TheAccountsGoToTheClipboardByMenuAndByShortcut) {
 
   FocusListAtRow(launcher, 2);
   test::TapKeyWith({VK_CONTROL}, 'C');
-  EXPECT_TRUE(test::WaitUntil([&] { return TakeClipboardText() == L"13800000003"; }));
+  EXPECT_TRUE(test::WaitUntil([&] { return test::ClipboardText() == L"13800000003"; }));
   test::TapKeyWith({VK_CONTROL, VK_SHIFT}, 'C');
   const std::wstring all = L"13800000009\r\n\u5e97\u94fa\u4e00\r\n13800000003";
-  EXPECT_TRUE(test::WaitUntil([&] { return TakeClipboardText() == all; }));
-  EXPECT_EQ(TakeClipboardText(), all);
+  EXPECT_TRUE(test::WaitUntil([&] { return test::ClipboardText() == all; }));
+  EXPECT_EQ(test::ClipboardText(), all);
 
-  ASSERT_TRUE(PutClipboardText(L"old"));
+  ASSERT_TRUE(test::PutClipboardText(L"old"));
   ASSERT_TRUE(ChooseBelowTheRows(launcher, 'A'));
-  EXPECT_TRUE(test::WaitUntil([&] { return TakeClipboardText() == all; }));
+  EXPECT_TRUE(test::WaitUntil([&] { return test::ClipboardText() == all; }));
   // Below the rows the row items are disabled: 复制账号 copies nothing.
-  ASSERT_TRUE(PutClipboardText(L"old"));
+  ASSERT_TRUE(test::PutClipboardText(L"old"));
   ASSERT_TRUE(ChooseBelowTheRows(launcher, 'C'));
   test::PumpMessagesFor(std::chrono::milliseconds(300));
-  EXPECT_EQ(TakeClipboardText(), L"old");
+  EXPECT_EQ(test::ClipboardText(), L"old");
 
   // In the account box the keys keep their meaning.
   launcher.SetAccountText("typed");
@@ -167,7 +135,7 @@ TEST_F(EndToEnd, TheAccountsGoToTheClipboardByMenuAndByShortcut) {
   test::TapKey(VK_HOME);
   test::TapKeyWith({VK_SHIFT}, VK_END);
   test::TapKeyWith({VK_CONTROL}, 'C');
-  EXPECT_TRUE(test::WaitUntil([&] { return TakeClipboardText() == L"typed"; }));
+  EXPECT_TRUE(test::WaitUntil([&] { return test::ClipboardText() == L"typed"; }));
   ExpectRows(launcher, {{"1", "13800000009"}, {"2", kShopOne}, {"3", "13800000003"}});
 }
 
@@ -175,7 +143,7 @@ TEST_F(EndToEnd, TheAccountsGoToTheClipboardByMenuAndByShortcut) {
 TEST_F(EndToEnd, CopyingAllOfAnEmptyListLeavesTheClipboard) {
   RunningLauncher launcher;
   Start(launcher);
-  ASSERT_TRUE(PutClipboardText(L"old"));
+  ASSERT_TRUE(test::PutClipboardText(L"old"));
   const RECT list = [&] {
     RECT r = {};
     GetWindowRect(launcher.list(), &r);
@@ -185,7 +153,7 @@ TEST_F(EndToEnd, CopyingAllOfAnEmptyListLeavesTheClipboard) {
   ASSERT_TRUE(ChooseAt(launcher, inside, 'A'));
   test::TapKeyWith({VK_CONTROL, VK_SHIFT}, 'C');
   test::PumpMessagesFor(std::chrono::milliseconds(300));
-  EXPECT_EQ(TakeClipboardText(), L"old");
+  EXPECT_EQ(test::ClipboardText(), L"old");
 }
 
 // ---- pasting in -------------------------------------------------------------
@@ -206,13 +174,13 @@ TEST_F(EndToEnd, PastedLinesBecomeRowsAtTheEndInOneStep) {
   RunningLauncher launcher;
   Start(launcher);
   ASSERT_TRUE(
-      PutClipboardText(L"13800000011\t\u5e97\u94fa\u4e00\t\u5907\u6ce8\r\n"
-                       L"\r\n"
-                       L"  13800000012 \t\r\n"
-                       L"\u0e44\u0e17\u0e22\t13800000019\r\n"
-                       L"\t\r\n"
-                       L"\u5e97\u94fa\u4e8c\n"
-                       L"13800000013\r"));
+      test::PutClipboardText(L"13800000011\t\u5e97\u94fa\u4e00\t\u5907\u6ce8\r\n"
+                             L"\r\n"
+                             L"  13800000012 \t\r\n"
+                             L"\u0e44\u0e17\u0e22\t13800000019\r\n"
+                             L"\t\r\n"
+                             L"\u5e97\u94fa\u4e8c\n"
+                             L"13800000013\r"));
   FocusListAtRow(launcher, 0);
   test::TapKeyWith({VK_CONTROL}, 'V');
   EXPECT_EQ(launcher.TakeNotice(), SkippedNotice(L"1"));
@@ -226,14 +194,14 @@ TEST_F(EndToEnd, PastedLinesBecomeRowsAtTheEndInOneStep) {
   ExpectRows(launcher, {{"5", "a"}, {"9", "b"}}, {3, 4});
 
   // From the menu, below the rows, and 撤销 from the menu too.
-  ASSERT_TRUE(PutClipboardText(L"x\r\ny\r\n"));
+  ASSERT_TRUE(test::PutClipboardText(L"x\r\ny\r\n"));
   ASSERT_TRUE(ChooseBelowTheRows(launcher, 'V'));
   ExpectRows(launcher, {{"5", "a"}, {"9", "b"}, {"3", "x"}, {"4", "y"}}, {3, 4});
   ASSERT_TRUE(ChooseOnRow(launcher, 3, 'Z'));
   ExpectRows(launcher, {{"5", "a"}, {"9", "b"}}, {3, 4});
 
   // Nothing that makes a row: nothing stored; the skipped lines are told.
-  ASSERT_TRUE(PutClipboardText(L"\r\n  \r\n\U0001F600\r\n\u0e44\t13800000019"));
+  ASSERT_TRUE(test::PutClipboardText(L"\r\n  \r\n\U0001F600\r\n\u0e44\t13800000019"));
   FileStamp before = StampOf(folder_.ConfigPath());
   FocusListAtRow(launcher, 1);
   test::TapKeyWith({VK_CONTROL}, 'V');
@@ -241,7 +209,7 @@ TEST_F(EndToEnd, PastedLinesBecomeRowsAtTheEndInOneStep) {
   EXPECT_TRUE(StoredNothing(folder_.ConfigPath(), before));
 
   // In the account box Ctrl+V pastes into the box.
-  ASSERT_TRUE(PutClipboardText(L"13800000077"));
+  ASSERT_TRUE(test::PutClipboardText(L"13800000077"));
   launcher.SetAccountText("");
   launcher.ClickAccountBox();
   before = StampOf(folder_.ConfigPath());
@@ -313,12 +281,6 @@ TEST_F(EndToEnd, TheMenuOpensAnAccountAndBringsItsWindowForward) {
   EXPECT_EQ(test::ReadWholeFile(folder_.LogPath()), expected) << "nothing more was started";
 }
 
-bool MakeFolders(const std::string& path) {
-  for (std::size_t at = path.find('\\', 3); at != std::string::npos; at = path.find('\\', at + 1))
-    CreateDirectoryA(path.substr(0, at).c_str(), nullptr);
-  return CreateDirectoryA(path.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
-}
-
 // What a refused clearing of the account's profile tells, in GBK.
 std::string RefusedNotice(const std::string& account) {
   // 账号 %1 的浏览器正在运行或正在打开，它的临时文件没有清除。请先关闭这个账号的浏览器窗口再试。
@@ -334,7 +296,7 @@ std::string RefusedNotice(const std::string& account) {
 TEST_F(EndToEnd, ClearingOneProfileLeavesTheOthersAndRefusesARunningOne) {
   StoreRows({{"1", "running"}, {"2", "closed"}, {"3", "other"}});
   for (const char* account : {"running", "closed", "other"}) {
-    ASSERT_TRUE(MakeFolders(folder_ / ("qnv\\" + std::string(account) + "\\Default")));
+    ASSERT_TRUE(test::MakeFolders(folder_ / ("qnv\\" + std::string(account) + "\\Default")));
     ASSERT_TRUE(test::WriteWholeFile(folder_ / ("qnv\\" + std::string(account) + "\\Default\\Cookies"), account));
   }
   ASSERT_TRUE(test::WriteWholeFile(folder_ / "qnv\\closed\\Local State", "old"));
@@ -395,7 +357,7 @@ HWND WindowTitledOutside(const std::string& title, DWORD except) {
 // the folder exists.
 TEST_F(EndToEnd, TheProfileFolderOpensInTheFileManager) {
   StoreRows({{"1", "13800000001"}, {"2", "13800000002"}});
-  ASSERT_TRUE(MakeFolders(folder_ / "qnv\\13800000002\\Default"));
+  ASSERT_TRUE(test::MakeFolders(folder_ / "qnv\\13800000002\\Default"));
   RunningLauncher launcher;
   Start(launcher);
   ASSERT_TRUE(ChooseOnRow(launcher, 0, 'F'));  // no folder: disabled
@@ -421,7 +383,7 @@ TEST_F(EndToEnd, TheMenuKeyOpensTheMenuAtTheSelectedRow) {
   HWND menu = WaitForMenu(launcher.processId());
   ASSERT_TRUE(menu);
   test::TapKey('C');
-  EXPECT_TRUE(test::WaitUntil([&] { return TakeClipboardText() == L"13800000002"; }));
+  EXPECT_TRUE(test::WaitUntil([&] { return test::ClipboardText() == L"13800000002"; }));
   // Esc leaves the menu and nothing else: the program goes on.
   test::TapKeyWith({VK_SHIFT}, VK_F10);
   menu = WaitForMenu(launcher.processId());

@@ -55,6 +55,8 @@ std::vector<std::wstring> WideListing(const std::wstring& base);
 
 bool FileExists(const std::string& path);
 bool FolderExists(const std::string& path);
+// Every folder of the full path, from the top down; true when the last exists.
+bool MakeFolders(const std::string& path);
 std::string ReadWholeFile(const std::string& path);  // empty when missing
 bool WriteWholeFile(const std::string& path, const std::string& bytes);
 Bytes AsBytes(const std::string& bytes);
