@@ -62,4 +62,27 @@ TEST(ProgramTexts, ANumberWithoutTextGivesTheEmptyText) {
   EXPECT_EQ(ProgramText(65000, {L"x"}), L"");
 }
 
+// The list's menu as the user reads it: the access key after "&", the
+// shortcut after a tab, in the order of the menu.
+TEST(ProgramTexts, TheListMenusItemsCarryTheirAccessKeysAndShortcuts) {
+  const std::vector<std::wstring> items = {
+      ProgramText(KL_TEXT_MENU_OPEN),          ProgramText(KL_TEXT_MENU_TO_WINDOW),
+      ProgramText(KL_TEXT_MENU_COPY),          ProgramText(KL_TEXT_MENU_PROFILE_FOLDER),
+      ProgramText(KL_TEXT_MENU_CLEAR_PROFILE), ProgramText(KL_TEXT_MENU_DELETE),
+      ProgramText(KL_TEXT_MENU_PASTE),         ProgramText(KL_TEXT_MENU_COPY_ALL),
+      ProgramText(KL_TEXT_MENU_UNDO)};
+  const std::vector<std::wstring> expected = {
+      L"\u6253\u5f00(&O)",                                                  // 打开
+      L"\u5207\u6362\u5230\u7a97\u53e3(&W)",                                // 切换到窗口
+      L"\u590d\u5236\u8d26\u53f7(&C)\tCtrl+C",                              // 复制账号
+      L"\u6253\u5f00\u914d\u7f6e\u6587\u4ef6\u5939(&F)",                    // 打开配置文件夹
+      L"\u6e05\u9664\u6b64\u8d26\u53f7\u7684\u4e34\u65f6\u6587\u4ef6(&R)",  // 清除此账号的临时文件
+      L"\u5220\u9664(&D)\tDelete",                                          // 删除
+      L"\u7c98\u8d34\u8d26\u53f7(&V)\tCtrl+V",                              // 粘贴账号
+      L"\u590d\u5236\u5168\u90e8\u8d26\u53f7(&A)\tCtrl+Shift+C",            // 复制全部账号
+      L"\u64a4\u9500(&Z)\tCtrl+Z",                                          // 撤销
+  };
+  EXPECT_EQ(items, expected);
+}
+
 }  // namespace

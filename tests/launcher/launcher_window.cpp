@@ -204,18 +204,23 @@ std::vector<RunningLauncher::RowState> RunningLauncher::RowStates() {
 
 int RunningLauncher::SelectionMark() { return static_cast<int>(SendMessageA(list_, LVM_GETSELECTIONMARK, 0, 0)); }
 
-std::string TakeNotice(DWORD processId, std::chrono::milliseconds timeout) {
-  HWND box = nullptr;
+HWND WaitForShownWindowOfClass(DWORD processId, const char* windowClass, std::chrono::milliseconds timeout) {
+  HWND found = nullptr;
   test::WaitUntil(
       [&] {
-        for (HWND w = GetTopWindow(nullptr); w && !box; w = GetWindow(w, GW_HWNDNEXT)) {
+        for (HWND w = GetTopWindow(nullptr); w && !found; w = GetWindow(w, GW_HWNDNEXT)) {
           DWORD owner = 0;
           GetWindowThreadProcessId(w, &owner);
-          if (owner == processId && IsClass(w, "#32770") && IsWindowVisible(w)) box = w;
+          if (owner == processId && IsClass(w, windowClass) && IsWindowVisible(w)) found = w;
         }
-        return box != nullptr;
+        return found != nullptr;
       },
       timeout);
+  return found;
+}
+
+std::string TakeNotice(DWORD processId, std::chrono::milliseconds timeout) {
+  const HWND box = WaitForShownWindowOfClass(processId, "#32770", timeout);  // a message box
   if (box == nullptr) return {};
   const std::string text = WindowText(GetDlgItem(box, 0xFFFF));  // a message box's text
   PostMessageA(box, WM_COMMAND, IDOK, 0);

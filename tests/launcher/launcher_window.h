@@ -71,6 +71,10 @@ struct FileStamp {
 };
 FileStamp StampOf(const std::string& path);
 
+// Waits for a visible top-level window of the class (a message box is
+// "#32770", a popup menu "#32768") of the process; 0 when none appears in time.
+HWND WaitForShownWindowOfClass(DWORD processId, const char* windowClass, std::chrono::milliseconds timeout);
+
 // Waits for a message box of the process, returns its text and closes it;
 // empty when none appears in time.
 std::string TakeNotice(DWORD processId, std::chrono::milliseconds timeout = std::chrono::seconds(10));

@@ -27,23 +27,8 @@ namespace {
 
 // ---- the menu ---------------------------------------------------------------
 
-// The program's open popup menu window; 0 when none appears in time.
-HWND WaitForMenu(DWORD processId, std::chrono::milliseconds timeout = std::chrono::seconds(5)) {
-  HWND menu = nullptr;
-  test::WaitUntil(
-      [&] {
-        for (HWND w = GetTopWindow(nullptr); w && !menu; w = GetWindow(w, GW_HWNDNEXT)) {
-          DWORD owner = 0;
-          GetWindowThreadProcessId(w, &owner);
-          char name[16] = {};
-          GetClassNameA(w, name, sizeof name);
-          if (owner == processId && std::string(name) == "#32768" && IsWindowVisible(w)) menu = w;
-        }
-        return menu != nullptr;
-      },
-      timeout);
-  return menu;
-}
+// The program's open popup menu; 0 when none appears in time.
+HWND WaitForMenu(DWORD processId) { return WaitForShownWindowOfClass(processId, "#32768", std::chrono::seconds(5)); }
 
 // Opens the list's menu with a right-click at the point and chooses the item
 // of the access key; true when the menu came up and went again.
