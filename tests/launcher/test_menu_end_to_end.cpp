@@ -30,15 +30,32 @@ namespace {
 // The program's open popup menu; 0 when none appears in time.
 HWND WaitForMenu(DWORD processId) { return WaitForShownWindowOfClass(processId, "#32768", std::chrono::seconds(5)); }
 
-// Opens the list's menu with a right-click at the point and chooses the item
-// of the access key; true when the menu came up and went again.
-bool ChooseAt(RunningLauncher& launcher, POINT at, WORD accessKey) {
-  test::WaitOutDoubleClick();
-  test::RightClickAt(at);
-  const HWND menu = WaitForMenu(launcher.processId());
-  if (menu == nullptr) return false;
+// Chooses the item of the access key in the open menu; true when the menu
+// went away.
+bool Choose(HWND menu, WORD accessKey) {
   test::TapKey(accessKey);
   return test::WaitUntil([&] { return !IsWindow(menu) || !IsWindowVisible(menu); });
+}
+
+// Opens the list's menu with a right-click at the point; 0 when it did not
+// come up.
+HWND RightClickMenuAt(RunningLauncher& launcher, POINT at) {
+  test::WaitOutDoubleClick();
+  test::RightClickAt(at);
+  return WaitForMenu(launcher.processId());
+}
+
+// The same, then chooses the item of the access key; true when the menu came
+// up and went again.
+bool ChooseAt(RunningLauncher& launcher, POINT at, WORD accessKey) {
+  const HWND menu = RightClickMenuAt(launcher, at);
+  return menu != nullptr && Choose(menu, accessKey);
+}
+
+POINT TopLeftOf(HWND window) {
+  RECT bounds = {};
+  GetWindowRect(window, &bounds);
+  return {bounds.left, bounds.top};
 }
 
 bool ChooseOnRow(RunningLauncher& launcher, int row, WORD accessKey) {
@@ -87,7 +104,13 @@ TEST_F(EndToEnd, TheAccountsGoToTheClipboardByMenuAndByShortcut) {
   launcher.ClickRow(0);
   ASSERT_TRUE(test::WaitUntil([&] { return launcher.AccountText() == "13800000001"; }));
 
-  ASSERT_TRUE(ChooseOnRow(launcher, 1, 'C'));
+  // The menu opens at the pointer.
+  const HWND menu = RightClickMenuAt(launcher, launcher.RowPoint(1));
+  ASSERT_TRUE(menu);
+  const POINT menuAt = TopLeftOf(menu), pointer = launcher.RowPoint(1);
+  EXPECT_EQ(menuAt.x, pointer.x);
+  EXPECT_EQ(menuAt.y, pointer.y);
+  ASSERT_TRUE(Choose(menu, 'C'));
   EXPECT_EQ(test::ClipboardText(), L"\u5e97\u94fa\u4e00");
   EXPECT_EQ(launcher.SelectedRow(), 1) << "the right-click selects its row";
   EXPECT_EQ(launcher.AccountText(), "13800000001");
@@ -367,7 +390,9 @@ TEST_F(EndToEnd, TheMenuKeyOpensTheMenuAtTheSelectedRow) {
   test::TapKey(VK_APPS);
   HWND menu = WaitForMenu(launcher.processId());
   ASSERT_TRUE(menu);
-  test::TapKey('C');
+  // Just below the selected row.
+  EXPECT_EQ(TopLeftOf(menu).y, launcher.RowRect(1).bottom);
+  ASSERT_TRUE(Choose(menu, 'C'));
   EXPECT_TRUE(test::WaitUntil([&] { return test::ClipboardText() == L"13800000002"; }));
   // Esc leaves the menu and nothing else: the program goes on.
   test::TapKeyWith({VK_SHIFT}, VK_F10);
