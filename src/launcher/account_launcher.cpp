@@ -89,7 +89,6 @@ void AccountLauncher::OnMainWindowCreated() {
   storing_ = LoadAccountList(controls_.accounts, paths_.configFile);
   if (!storing_) TellUserWhenIdle(controls_.accounts.ControlWindowHandle(), ProgramText(KL_TEXT_LIST_UNREADABLE));
   openRows_.RowsChanged(controls_.accounts.ControlWindowHandle());
-  EnableDebugPrivilege();
   controls_.browserPath.SetContent(FindBrowserPath());
 }
 
@@ -254,6 +253,13 @@ void AccountLauncher::OnListDoubleClicked(std::int32_t, std::int32_t, std::int32
   const std::string browser = controls_.browserPath.Content();
   if (!HasTemplateProfile(paths_)) {
     TellUserWhenIdle(controls_.accounts.ControlWindowHandle(), ProgramText(KL_TEXT_TEMPLATE_MISSING));
+    return;
+  }
+  // A text that names no browser program is never run, and no profile is
+  // made ready for it.
+  if (!BrowserProgramOf(browser)) {
+    TellUserWhenIdle(controls_.accounts.ControlWindowHandle(),
+                     ProgramText(KL_TEXT_BROWSER_NOT_FOUND, {WidenAnsi(browser)}));
     return;
   }
   // Ignored while the account's launch is under way.
