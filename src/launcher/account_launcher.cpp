@@ -255,13 +255,11 @@ void AccountLauncher::OnListDoubleClicked(std::int32_t, std::int32_t, std::int32
     TellUserWhenIdle(controls_.accounts.ControlWindowHandle(), ProgramText(KL_TEXT_TEMPLATE_MISSING));
     return;
   }
-  // A text that names no browser program is never run, and no profile is
-  // made ready for it.
-  if (!BrowserProgramOf(browser)) {
+  // A text that names no browser program is never run; the profile is made
+  // ready all the same, as for a browser that fails to start.
+  if (!BrowserProgramOf(browser))
     TellUserWhenIdle(controls_.accounts.ControlWindowHandle(),
                      ProgramText(KL_TEXT_BROWSER_NOT_FOUND, {WidenAnsi(browser)}));
-    return;
-  }
   // Ignored while the account's launch is under way.
   launches_.Start(browser, account);
 }

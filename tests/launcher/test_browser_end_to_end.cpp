@@ -47,8 +47,7 @@ std::string OwnDebugPrivilege() {
 
 TEST_F(EndToEnd, ABrowserPathThatNamesNoProgramIsToldAndNothingStarts) {
   ASSERT_TRUE(CopyFileA(folder_.BrowserPath().c_str(), (folder_ / "Program.exe").c_str(), FALSE));
-  StoreRows({{"1", "13800000001"}});
-  const std::vector<std::string> entries = WhileRunning(folder_.Entries());
+  StoreRows({{"1", "13800000001"}, {"2", "13800000002"}, {"3", "13800000003"}});
   RunningLauncher launcher;
   Start(launcher);
   const std::string texts[] = {
@@ -56,14 +55,18 @@ TEST_F(EndToEnd, ABrowserPathThatNamesNoProgramIsToldAndNothingStarts) {
       folder_ / "Program Files\\fake-browser.exe",  // the system would run Program.exe
       kPathError,
   };
+  int row = 0;
   for (const std::string& text : texts) {
     launcher.SetBrowserPathText(text);
-    launcher.DoubleClickRow(0);
+    launcher.DoubleClickRow(row);
     EXPECT_EQ(launcher.TakeNotice(), test::Narrow(ProgramText(KL_TEXT_BROWSER_NOT_FOUND, {WidenAnsi(text)}))) << text;
+    // The profile is made ready all the same, as for a browser that fails.
+    const std::string profile = folder_ / ("qnv\\1380000000" + std::to_string(++row));
+    EXPECT_TRUE(test::WaitUntil([&] { return test::FileExists(profile + "\\Local State"); })) << text;
   }
-  // Nothing ran and no profile was made: the folder is as it was.
+  // Nothing ran: a browser would have logged by now.
   test::PumpMessagesFor(std::chrono::milliseconds(1500));
-  EXPECT_EQ(folder_.Entries(), entries);
+  EXPECT_FALSE(test::FileExists(folder_.LogPath())) << test::ReadWholeFile(folder_.LogPath());
 
   // A path typed in double quotes is that path.
   launcher.SetBrowserPathText("\"" + folder_.BrowserPath() + "\"");
