@@ -41,7 +41,7 @@ bool CreateFromLine(const std::string& commandLine, std::optional<std::int32_t> 
   if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &created))
     return false;
   process.reset(created.hProcess);
-  CloseHandle(created.hThread);
+  const UniqueHandle thread(created.hThread);
   return true;
 }
 
@@ -73,6 +73,24 @@ bool EnableDebugPrivilege() {
   privileges.PrivilegeCount = 1;
   privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
   return AdjustTokenPrivileges(token.get(), FALSE, &privileges, 0, nullptr, nullptr) != FALSE;
+}
+
+DebugPrivilegeScope::DebugPrivilegeScope() {
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, token_.put())) return;
+  TOKEN_PRIVILEGES wanted = {};
+  if (!LookupPrivilegeValueA(nullptr, "SeDebugPrivilege", &wanted.Privileges[0].Luid)) return;
+  wanted.PrivilegeCount = 1;
+  wanted.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+  DWORD size = 0;
+  // The previous state lists only what the adjustment changed: nothing when
+  // the privilege was enabled already or the token lacks it.
+  if (!AdjustTokenPrivileges(token_.get(), FALSE, &wanted, sizeof previous_, &previous_, &size))
+    previous_.PrivilegeCount = 0;
+}
+
+DebugPrivilegeScope::~DebugPrivilegeScope() {
+  if (token_ && previous_.PrivilegeCount > 0)
+    AdjustTokenPrivileges(token_.get(), FALSE, &previous_, 0, nullptr, nullptr);
 }
 
 bool StartProgramW(std::wstring commandLine) {

@@ -1,6 +1,8 @@
 #pragma once
 // Starting programs and the process's own privileges.
 
+#include <windows.h>
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -25,4 +27,21 @@ UniqueHandle StartProgram(const std::string& commandLine, std::optional<std::int
 bool StartProgramW(std::wstring commandLine);
 
 // Enables SeDebugPrivilege in the process's token; the adjustment's result.
+// It stays enabled, and every program started afterwards inherits it so.
 bool EnableDebugPrivilege();
+
+// SeDebugPrivilege enabled in the process's token for the life of the scope
+// (when the token holds it), and put back as it was at the end, so that no
+// program started later inherits it enabled. For opening another user's
+// process; nothing else needs it.
+class DebugPrivilegeScope {
+ public:
+  DebugPrivilegeScope();
+  ~DebugPrivilegeScope();
+  DebugPrivilegeScope(const DebugPrivilegeScope&) = delete;
+  DebugPrivilegeScope& operator=(const DebugPrivilegeScope&) = delete;
+
+ private:
+  UniqueHandle token_;
+  TOKEN_PRIVILEGES previous_ = {};  // the states that the scope changed
+};

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "host/code_page.h"
+#include "host/window.h"
 
 namespace {
 
@@ -90,9 +91,7 @@ bool ProgramInstance::BringFirstForward() {
     if (ReadRecord(lockPath_, record)) {
       if (!ReachableWindow(record, window)) return false;
       if (window) {
-        // The holder may be busy or hung: nothing here waits for it.
-        if (IsIconic(window)) ShowWindowAsync(window, SW_RESTORE);
-        SetForegroundWindow(window);
+        RestoreAndBringToFront(window);
         return true;
       }
     }

@@ -12,6 +12,7 @@
 
 // The browser path field.
 #define KL_TEXT_PATH_ERROR 100
+#define KL_TEXT_BROWSER_NOT_FOUND 101
 
 // The stored list.
 #define KL_TEXT_LIST_UNREADABLE 200

@@ -49,7 +49,9 @@ void BringWindowToFront(HWND window) {
 
 void RestoreAndBringToFront(HWND window) {
   if (!window) return;
-  if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
+  // The window may belong to a busy or hung program: ShowWindow would wait
+  // for it, ShowWindowAsync only posts the request.
+  if (IsIconic(window)) ShowWindowAsync(window, SW_RESTORE);
   SetForegroundWindow(window);
 }
 

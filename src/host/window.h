@@ -16,7 +16,8 @@ HWND FindTopLevelWindow(const std::string& title);
 // Asks the platform to make the window the foreground window; 0 does nothing.
 void BringWindowToFront(HWND window);
 
-// Restores the window when it is minimised, then brings it to the front.
+// Restores the window when it is minimised, then brings it to the front;
+// neither waits for the program that owns it.
 void RestoreAndBringToFront(HWND window);
 
 // The marker window that a running browser keeps for each profile folder it

@@ -89,7 +89,6 @@ void AccountLauncher::OnMainWindowCreated() {
   storing_ = LoadAccountList(controls_.accounts, paths_.configFile);
   if (!storing_) TellUserWhenIdle(controls_.accounts.ControlWindowHandle(), ProgramText(KL_TEXT_LIST_UNREADABLE));
   openRows_.RowsChanged(controls_.accounts.ControlWindowHandle());
-  EnableDebugPrivilege();
   controls_.browserPath.SetContent(FindBrowserPath());
 }
 
@@ -258,6 +257,11 @@ void AccountLauncher::OnListDoubleClicked(std::int32_t, std::int32_t, std::int32
     TellUserWhenIdle(controls_.accounts.ControlWindowHandle(), ProgramText(KL_TEXT_TEMPLATE_MISSING));
     return;
   }
+  // A text that names no browser program is never run; the profile is made
+  // ready all the same, as for a browser that fails to start.
+  if (!BrowserProgramOf(browser))
+    TellUserWhenIdle(controls_.accounts.ControlWindowHandle(),
+                     ProgramText(KL_TEXT_BROWSER_NOT_FOUND, {WidenAnsi(browser)}));
   // Ignored while the account's launch is under way.
   launches_.Start(browser, account);
 }

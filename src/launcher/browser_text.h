@@ -13,3 +13,10 @@ std::string BrowserPathFromIconLocation(std::string_view icon);
 // or, unquoted, the text up to and including its first ".exe" (the whole text
 // when it has none). Leading blanks are skipped.
 std::string BrowserPathFromOpenCommand(std::string_view command);
+
+// The file that the browser path field names: the text without the blanks
+// around it and, when it is written inside double quotes, without them.
+std::string BrowserFileOfField(std::string_view field);
+
+// True when the path's name ends in ".exe", in any case.
+bool HasProgramExtension(std::string_view path);

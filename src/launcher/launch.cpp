@@ -6,6 +6,7 @@
 #include "host/process.h"
 #include "host/text.h"
 #include "host/window.h"
+#include "launcher/browser_text.h"
 #include "launcher/command_line.h"
 #include "launcher/program_place.h"
 
@@ -46,11 +47,20 @@ void RefreshProfile(const ProgramPaths& paths, const std::string& profile) {
   DropReadOnlyInTree(profile);
 }
 
-UniqueHandle StartBrowser(const std::string& browserPath, const std::string& profile) {
-  // A path that names a file goes in quotes, so that spaces in it cannot split
-  // it; any other text (a bare program name, a line the user quoted already)
-  // goes in as typed.
-  return StartProgram(BuildBrowserCommandLine(browserPath, IsExistingFile(browserPath), profile, ConsoleUrl()));
+std::optional<std::string> BrowserProgramOf(const std::string& browserField) {
+  // Any other text would be run by the system's guesses: an unquoted
+  // "C:\Program Files\..." tries "C:\Program.exe", a bare name gets ".exe"
+  // added and is looked for along the search path.
+  std::string file = BrowserFileOfField(browserField);
+  if (!HasProgramExtension(file) || !IsExistingFile(file)) return std::nullopt;
+  return file;
+}
+
+UniqueHandle StartBrowser(const std::string& browserField, const std::string& profile) {
+  const std::optional<std::string> program = BrowserProgramOf(browserField);
+  if (!program) return {};
+  // In quotes, so that spaces in the path cannot split it.
+  return StartProgram(BuildBrowserCommandLine(*program, true, profile, ConsoleUrl()));
 }
 
 bool LaunchAccount(const ProgramPaths& paths, const std::string& browserPath, const std::string& account) {

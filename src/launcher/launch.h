@@ -26,8 +26,13 @@ std::optional<std::string> PrepareProfileFolder(const ProgramPaths& paths, const
 // Copies the template over the profile unless a browser runs on it, then
 // drops the read-only attribute the copy may have brought along.
 void RefreshProfile(const ProgramPaths& paths, const std::string& profile);
-// Starts the browser on the profile; its process, empty when it did not start.
-UniqueHandle StartBrowser(const std::string& browserPath, const std::string& profile);
+// The program that the browser path field names: an existing file whose name
+// ends in ".exe" (a path typed inside double quotes counts as that path);
+// nullopt for any other text, which is never run.
+std::optional<std::string> BrowserProgramOf(const std::string& browserField);
+// Starts the browser that the field names on the profile; its process, empty
+// when the field names no browser program or it did not start.
+UniqueHandle StartBrowser(const std::string& browserField, const std::string& profile);
 
 // Copies the source folder's contents into the existing destination folder
 // through the platform's "scripting.FileSystemObject", replacing same-named

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "host/process.h"
+
 namespace {
 
 std::int32_t FamilyOf(DWORD platformId) {
@@ -65,6 +67,11 @@ void RemoteMemory::ReleaseMappings() {
 UniqueHandle RemoteMemory::OpenWindowProcess(HWND window) const {
   DWORD processId = 0;
   ::GetWindowThreadProcessId(window, &processId);
+  if (processId == ::GetCurrentProcessId()) return UniqueHandle(::OpenProcess(processAccess_, FALSE, processId));
+  // Another user's process (an elevated one among them) opens only with the
+  // debug privilege; it is enabled just for the opening, so that no program
+  // started later inherits it.
+  const DebugPrivilegeScope privilege;
   return UniqueHandle(::OpenProcess(processAccess_, FALSE, processId));
 }
 

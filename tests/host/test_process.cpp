@@ -135,4 +135,29 @@ TEST(EnableDebugPrivilege, EnablesThePrivilegeWhenItSucceedsAndChangesNothingEls
   EXPECT_EQ(EnableDebugPrivilege(), result);
 }
 
+// Sets SeDebugPrivilege's state in this process's token; false when it cannot.
+bool SetDebugPrivilege(bool enabled) {
+  UniqueHandle token;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES, token.put())) return false;
+  TOKEN_PRIVILEGES privileges{};
+  if (!LookupPrivilegeValueA(nullptr, "SeDebugPrivilege", &privileges.Privileges[0].Luid)) return false;
+  privileges.PrivilegeCount = 1;
+  privileges.Privileges[0].Attributes = enabled ? SE_PRIVILEGE_ENABLED : 0;
+  return AdjustTokenPrivileges(token.get(), FALSE, &privileges, 0, nullptr, nullptr) && GetLastError() == ERROR_SUCCESS;
+}
+
+TEST(DebugPrivilegeScope, EnablesThePrivilegeWhileItLivesAndPutsTheStateBack) {
+  if (!DebugPrivilegeEnabled().has_value()) GTEST_SKIP() << "this process's token holds no SeDebugPrivilege";
+  for (const bool enabledBefore : {false, true}) {
+    ASSERT_TRUE(SetDebugPrivilege(enabledBefore));
+    ASSERT_EQ(DebugPrivilegeEnabled(), enabledBefore);
+    {
+      const DebugPrivilegeScope scope;
+      EXPECT_EQ(DebugPrivilegeEnabled(), true) << "enabled before: " << enabledBefore;
+    }
+    EXPECT_EQ(DebugPrivilegeEnabled(), enabledBefore);
+  }
+  ASSERT_TRUE(SetDebugPrivilege(false));
+}
+
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 namespace {
 
 TEST(BrowserPathFromIconLocation, CutsOnlyAnIconIndex) {
@@ -47,6 +49,39 @@ TEST(BrowserPathFromOpenCommand, TakesTheProgramOfTheCommand) {
       {"", ""},
   };
   for (const Case& c : cases) EXPECT_EQ(BrowserPathFromOpenCommand(c.command), c.path) << c.command;
+}
+
+TEST(BrowserFileOfField, TakesThePathAsTypedWithoutBlanksAndQuotes) {
+  struct Case {
+    const char* field;
+    const char* file;
+  };
+  const Case cases[] = {
+      {"C:\\Program Files\\G\\chrome.exe", "C:\\Program Files\\G\\chrome.exe"},
+      {"\"C:\\Program Files\\G\\chrome.exe\"", "C:\\Program Files\\G\\chrome.exe"},
+      {"  \" C:\\G\\chrome.exe \"  ", "C:\\G\\chrome.exe"},
+      {"\"C:\\G\\chrome.exe", "\"C:\\G\\chrome.exe"},  // an unclosed quote stays, and names no file
+      {"\"\"", ""},
+      {"   ", ""},
+      {"\xC2\xB7\xBE\xB6\xB4\xED\xCE\xF3", "\xC2\xB7\xBE\xB6\xB4\xED\xCE\xF3"},  // 路径错误
+  };
+  for (const Case& c : cases) EXPECT_EQ(BrowserFileOfField(c.field), c.file) << c.field;
+}
+
+TEST(HasProgramExtension, OnlyAClosingDotExeInAnyCase) {
+  const std::pair<const char*, bool> cases[] = {
+      {"C:\\G\\chrome.exe", true},
+      {"CHROME.EXE", true},
+      {".exe", true},
+      {"chrome.Exe", true},
+      {"chrome.exe ", false},
+      {"chrome.com", false},
+      {"chrome.exe.lnk", false},
+      {"exe", false},
+      {"chrome", false},
+      {"", false},
+  };
+  for (const auto& [path, expected] : cases) EXPECT_EQ(HasProgramExtension(path), expected) << path;
 }
 
 }  // namespace

@@ -133,17 +133,53 @@ TEST_F(LaunchFromProgramFolder, FirstLaunchMakesTheProfileFromTheTemplateAndStar
   EXPECT_EQ(LogWithLines(1), ExpectedLine(Quoted(folder + "\\fake-browser.exe"), profile(account)) + "\r\n");
 }
 
-TEST_F(LaunchFromProgramFolder, BrowserTextThatNamesNoFileGoesIntoTheLineAsTyped) {
-  // No such file, but the system still finds the program by adding ".exe".
-  const std::string typed = program_ / "fake-browser";
-  ASSERT_TRUE(Launch(typed, "123"));
-  EXPECT_EQ(LogWithLines(1), ExpectedLine(typed, profile("123")) + "\r\n");
+// Texts of the browser path field that name no existing ".exe" file: the
+// system would still find something to run for each (it adds ".exe", and an
+// unquoted path with a space runs the first part that names a program).
+TEST_F(LaunchFromProgramFolder, BrowserTextThatNamesNoProgramFileIsNeverRun) {
+  ASSERT_TRUE(CopyFileA(browser().c_str(), (program_ / "Program.exe").c_str(), FALSE));
+  ASSERT_TRUE(CopyFileA(browser().c_str(), (program_ / "fake-browser.com").c_str(), FALSE));
+  const std::string texts[] = {
+      program_ / "fake-browser",                     // found by adding ".exe"
+      program_ / "Program Files\\fake-browser.exe",  // runs Program.exe
+      program_ / "fake-browser.com",                 // a program, but no .exe
+      "\xC2\xB7\xBE\xB6\xB4\xED\xCE\xF3",            // 路径错误
+      "\"" + program_ / "fake-browser" + "\"",
+      "",
+  };
+  int n = 0;
+  for (const std::string& text : texts) {
+    const std::string account = "a" + std::to_string(++n);
+    EXPECT_FALSE(BrowserProgramOf(text).has_value()) << text;
+    // The profile is still made ready: only the browser is not started.
+    ASSERT_TRUE(Launch(text, account)) << text;
+    EXPECT_TRUE(test::FileExists(profile(account) + "\\First Run")) << text;
+  }
+  // A browser that ran would have logged within this time.
+  Sleep(1500);
+  EXPECT_FALSE(test::FileExists(log())) << test::ReadWholeFile(log());
 }
 
-TEST_F(LaunchFromProgramFolder, BrowserThatCannotStartStillLeavesAProvisionedProfile) {
-  ASSERT_TRUE(Launch("\xC2\xB7\xBE\xB6\xB4\xED\xCE\xF3", "123"));  // 路径错误
-  EXPECT_TRUE(test::FileExists(profile("123") + "\\First Run"));
-  EXPECT_FALSE(test::FileExists(log()));
+// Texts that name the program: the line holds its path in quotes, once.
+TEST_F(LaunchFromProgramFolder, BrowserTextThatNamesTheProgramStartsItQuoted) {
+  struct Case {
+    std::string typed;
+    std::string inLine;
+  };
+  const Case cases[] = {
+      {browser(), Quoted(browser())},
+      {Quoted(browser()), Quoted(browser())},
+      {"  " + Quoted(browser()) + " ", Quoted(browser())},
+      {program_ / "FAKE-BROWSER.EXE", Quoted(program_ / "FAKE-BROWSER.EXE")},
+  };
+  std::string expected;
+  int n = 0;
+  for (const Case& c : cases) {
+    const std::string account = "b" + std::to_string(++n);
+    ASSERT_TRUE(Launch(c.typed, account)) << c.typed;
+    expected += ExpectedLine(c.inLine, profile(account)) + "\r\n";
+    EXPECT_EQ(LogWithLines(static_cast<std::size_t>(n)), expected) << c.typed;
+  }
 }
 
 TEST_F(LaunchFromProgramFolder, LaterLaunchRefreshesTemplateFilesAndKeepsTheProfilesOwn) {

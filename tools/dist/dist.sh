@@ -75,7 +75,7 @@ kl_dist_start_unpacked() { # kl_dist_start_unpacked <64-bit zip>: in a fresh fol
   mkdir -p "$where"
   /usr/bin/python3 -m zipfile -e "$zip" "$where" || return 1
   local folder="Z:${where//\//\\}\\KestrunLauncher" started=
-  if [ -z "$KL_SERVER_UP" ]; then
+  if [ -z "$KL_SESSION_UP" ]; then
     wine_session_up || return 1
     started=1
   fi

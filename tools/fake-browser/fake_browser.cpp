@@ -20,6 +20,13 @@
 //                    %KL_FAKE_BROWSER_MARKER_AFTER_MS%
 //   --report-show    a further log line "wShowWindow=N" from the start-up info
 //   --report-pid     a further log line "pid=N"
+//   --report-debug   a further log line "debug=enabled", "debug=disabled" or
+//                    "debug=absent": SeDebugPrivilege in its token; also
+//                    %KL_FAKE_BROWSER_REPORT_DEBUG%=1
+//   --minimized      the titled window is shown minimised, whatever the
+//                    start-up info says
+//   --hang-ms=N      after logging, answers no message for N ms (at most
+//                    120000), as a hung browser; also %KL_FAKE_BROWSER_HANG_MS%
 // Values may be quoted ("--title=A B" or --title="A B"). The windows exist
 // before the line is logged, so a test that sees the line can look for them.
 // WM_CLOSE to any of its windows ends it.
@@ -63,6 +70,40 @@ std::string Environment(const char* name) {
   char value[1024] = {};
   const DWORD n = GetEnvironmentVariableA(name, value, sizeof value);
   return n > 0 && n < sizeof value ? std::string(value, n) : std::string();
+}
+
+// The option on the line, else the environment variable set to "1".
+bool HasSwitch(const std::string& line, const std::string& word, const char* variable) {
+  return HasWord(line, word) || Environment(variable) == "1";
+}
+
+// The option's number, else the environment variable's, at most 120000.
+DWORD Milliseconds(const std::string& line, const std::string& key, const char* variable) {
+  std::string text;
+  if (!OptionValue(line, key, text)) text = Environment(variable);
+  const DWORD value = static_cast<DWORD>(std::strtoul(text.c_str(), nullptr, 10));
+  return value > kLongestStayMs ? kLongestStayMs : value;
+}
+
+// SeDebugPrivilege as the process's token holds it.
+const char* DebugPrivilegeState() {
+  HANDLE token = nullptr;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return "absent";
+  LUID debug = {};
+  LookupPrivilegeValueA(nullptr, "SeDebugPrivilege", &debug);
+  char buffer[4096] = {};
+  DWORD size = 0;
+  const char* state = "absent";
+  if (GetTokenInformation(token, TokenPrivileges, buffer, sizeof buffer, &size)) {
+    const auto* privileges = reinterpret_cast<const TOKEN_PRIVILEGES*>(buffer);
+    for (DWORD i = 0; i < privileges->PrivilegeCount; ++i) {
+      const LUID& id = privileges->Privileges[i].Luid;
+      if (id.LowPart == debug.LowPart && id.HighPart == debug.HighPart)
+        state = (privileges->Privileges[i].Attributes & SE_PRIVILEGE_ENABLED) ? "enabled" : "disabled";
+    }
+  }
+  CloseHandle(token);
+  return state;
 }
 
 std::string LogPath() {
@@ -128,11 +169,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showMode) {
   const std::string line = GetCommandLineA();
 
   std::string text;
-  if (!OptionValue(line, "--stay-ms=", text)) text = Environment("KL_FAKE_BROWSER_STAY_MS");
-  DWORD stayMs = static_cast<DWORD>(std::strtoul(text.c_str(), nullptr, 10));
-  if (stayMs > kLongestStayMs) stayMs = kLongestStayMs;
-
-  const bool marker = HasWord(line, "--marker") || Environment("KL_FAKE_BROWSER_MARKER") == "1";
+  DWORD stayMs = Milliseconds(line, "--stay-ms=", "KL_FAKE_BROWSER_STAY_MS");
+  const bool marker = HasSwitch(line, "--marker", "KL_FAKE_BROWSER_MARKER");
   std::string profile;
   if (marker && OptionValue(line, "--user-data-dir=", text)) profile = MarkerTitle(text);
   // Another instance serves the profile already: it would take the request over.
@@ -143,10 +181,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showMode) {
   if (!handedOver) {
     // Shown as the starter asked (the start-up info's show mode).
     if (OptionValue(line, "--title=", text) || !(text = Environment("KL_FAKE_BROWSER_TITLE")).empty())
-      ShowWindow(MakeWindow("KlFakeBrowserWindow", text, nullptr), showMode);
+      ShowWindow(MakeWindow("KlFakeBrowserWindow", text, nullptr),
+                 HasWord(line, "--minimized") ? SW_SHOWMINNOACTIVE : showMode);
   }
-  if (!OptionValue(line, "--marker-after-ms=", text)) text = Environment("KL_FAKE_BROWSER_MARKER_AFTER_MS");
-  const DWORD markerAfterMs = static_cast<DWORD>(std::strtoul(text.c_str(), nullptr, 10));
+  const DWORD markerAfterMs = Milliseconds(line, "--marker-after-ms=", "KL_FAKE_BROWSER_MARKER_AFTER_MS");
   constexpr UINT_PTR kMarkerTimer = 7;
   HWND timerWindow = nullptr;
   if (!handedOver && !profile.empty()) {
@@ -167,7 +205,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showMode) {
     entry += "wShowWindow=" + std::to_string(shown) + "\r\n";
   }
   if (HasWord(line, "--report-pid")) entry += "pid=" + std::to_string(GetCurrentProcessId()) + "\r\n";
+  if (HasSwitch(line, "--report-debug", "KL_FAKE_BROWSER_REPORT_DEBUG"))
+    entry += std::string("debug=") + DebugPrivilegeState() + "\r\n";
   AppendToLog(entry);
+  if (const DWORD hangMs = Milliseconds(line, "--hang-ms=", "KL_FAKE_BROWSER_HANG_MS")) Sleep(hangMs);
 
   if (stayMs > 0) {
     SetTimer(nullptr, 0, stayMs, nullptr);

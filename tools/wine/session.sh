@@ -7,6 +7,7 @@ WINE64=/usr/lib/wine/wine64
 WINESERVER64=/usr/lib/wine/wineserver64
 KL_XVFB_PID=
 KL_SERVER_UP=
+KL_SESSION_UP=
 
 wait_for() { # wait_for <seconds> <command...>: true once the command succeeds
   local deadline=$((SECONDS + $1))
@@ -49,6 +50,9 @@ kl_start_display() { # a private Xvfb; it picks a free display number itself
 }
 
 wine_session_up() { # wine_session_up [keep-display]: with it, the user's DISPLAY is used when set
+  # Once per command: a second display started over the first would leave the
+  # first one running after the command has ended.
+  [ -n "$KL_SESSION_UP" ] && return 0
   export WINEPREFIX="$BUILD_ROOT/wineprefix" WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
   kl_make_locale || return 1
   if [ "${1:-}" != keep-display ] || [ -z "${DISPLAY:-}" ]; then
@@ -73,6 +77,7 @@ wine_session_up() { # wine_session_up [keep-display]: with it, the user's DISPLA
     >/dev/null 2>&1
   trap wine_session_down EXIT
   trap 'exit 130' INT TERM
+  KL_SESSION_UP=1
 }
 
 kl_wine_fonts() { # CJK faces for the window's fonts, mapped to a font Debian ships
@@ -82,6 +87,10 @@ kl_wine_fonts() { # CJK faces for the window's fonts, mapped to a font Debian sh
   done
 }
 
+kl_has_ended() { # kl_has_ended <pid>: gone, or a zombie waiting to be reaped
+  [ ! -r "/proc/$1/stat" ] || [ "$(cut -d' ' -f3 "/proc/$1/stat" 2>/dev/null)" = Z ]
+}
+
 wine_session_down() {
   if [ -n "$KL_SERVER_UP" ]; then
     timeout 20 "$WINESERVER64" -k >/dev/null 2>&1
@@ -89,7 +98,11 @@ wine_session_down() {
   fi
   if [ -n "$KL_XVFB_PID" ]; then
     kill "$KL_XVFB_PID" 2>/dev/null
+    # Bounded: a display that has not ended (or is not yet a zombie to reap)
+    # within 10 s is killed outright.
+    wait_for 10 kl_has_ended "$KL_XVFB_PID" || kill -9 "$KL_XVFB_PID" 2>/dev/null
     wait "$KL_XVFB_PID" 2>/dev/null
     KL_XVFB_PID=
   fi
+  KL_SESSION_UP=
 }
