@@ -162,7 +162,9 @@ void AccountLauncher::ClearSelectedProfile() {
   const HWND list = controls_.accounts.ControlWindowHandle();
   const std::int32_t row = controls_.accounts.SelectedRow();
   const std::optional<std::string> profile = ProfileFolderOfRow(list, row, paths_);
-  if (!profile) return;
+  // A link at the profile root or on the way down would lead the removal into
+  // a folder that is not this account's own.
+  if (!profile || HasLinkBelow(paths_.profileRoot, ListGetCellText(list, row, 1))) return;
   // Launches start on this thread only: none can begin between this look and
   // the removal.
   if (FindProfileMarker(*profile) || launches_.IsUnderWay(*profile)) {
