@@ -22,6 +22,7 @@
 
 #include "launcher/account_launcher.h"
 #include "launcher/program_paths.h"
+#include "clipboard_text.h"
 #include "input.h"
 #include "launcher_window.h"
 #include "report_list.h"
@@ -535,6 +536,45 @@ TEST_F(HandlersTest, ARefusedRowStoresNothingAndIsTold) {
 
   launcher_.OnUndo();  // the refused add left no step
   ExpectListAndFile(kFourRows);
+}
+
+// A list that refuses one new row, the one after as many as the count it is
+// given holds, as one short of memory for a moment does.
+LRESULT CALLBACK RefuseOneInsert(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR count) {
+  auto& before = *reinterpret_cast<int*>(count);
+  if ((message == LVM_INSERTITEMA || message == LVM_INSERTITEMW) && before-- == 0) return -1;
+  return DefSubclassProc(list, message, wParam, lParam);
+}
+
+// A paste that the list refuses part way leaves no row of it: the rows it
+// inserted go again, nothing is stored, no undo step is left, and the user
+// is told.
+TEST_F(HandlersTest, APasteTheListRefusesPartWayLeavesNoRowOfIt) {
+  const Rows countingDown = {{"4", "w"}, {"3", "x"}, {"2", "y"}, {"1", "z"}};
+  window_.SetRows(countingDown);
+  launcher_.OnRenumberClicked();  // a step to undo
+  const Bytes stored = launcher_test::StoredPlain(ConfigPath());
+  ASSERT_TRUE(test::PutClipboardText(L"p1\r\np2\r\np3\r\n"));
+  int before = 2;
+  ASSERT_TRUE(SetWindowSubclass(window_.list(), RefuseOneInsert, 1, reinterpret_cast<DWORD_PTR>(&before)));
+  EXPECT_TRUE(launcher_.OnListKeyPressed('V', 1));  // Ctrl+V
+  RemoveWindowSubclass(window_.list(), RefuseOneInsert, 1);
+  EXPECT_LT(before, 0) << "the third row was asked for";
+
+  std::atomic<bool> taken{false};
+  std::string notice;
+  std::thread reader([&] {
+    notice = launcher_test::TakeNotice(GetCurrentProcessId(), 5s);
+    taken = true;
+  });
+  test::WaitUntil([&] { return taken.load(); }, 10s);
+  reader.join();
+  EXPECT_NE(notice.find(test::Narrow(L"内存不足")), std::string::npos) << notice;
+  ExpectListAndFile(kFourRows);
+  EXPECT_EQ(launcher_test::StoredPlain(ConfigPath()), stored);
+
+  launcher_.OnUndo();  // the renumbering is undone, not a paste
+  ExpectListAndFile(countingDown);
 }
 
 // What typing in the list uses up: text characters (also one the code page
