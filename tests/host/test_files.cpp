@@ -229,7 +229,7 @@ struct ReplaceCase {
   const char* name;
   Target target;
   std::string data;
-  bool replaced;
+  WriteOutcome outcome;
 };
 
 class ReplaceFileBytesTest : public testing::TestWithParam<ReplaceCase> {};
@@ -270,39 +270,41 @@ TEST_P(ReplaceFileBytesTest, ReplacesWhollyOrNotAtAllAndLeavesNoTemporaryFile) {
       break;
   }
 
-  EXPECT_EQ(ReplaceFileBytes(path, AsBytes(c.data)), c.replaced);
+  const bool replaced = c.outcome == WriteOutcome::kWritten;
+  EXPECT_EQ(ReplaceFileBytes(path, AsBytes(c.data)), c.outcome);
   if (releaser.joinable()) releaser.join();
   held.reset();
 
   if (c.target == Target::kFolder) {
     EXPECT_TRUE(FolderExists(path));
-  } else if (c.replaced) {
+  } else if (replaced) {
     EXPECT_TRUE(FileExists(path));
     EXPECT_EQ(ReadWholeFile(path), c.data);
   } else {
     EXPECT_EQ(ReadWholeFile(path), c.target == Target::kMissing ? "" : old);
   }
   const std::vector<std::string> expected =
-      c.target == Target::kMissing && !c.replaced ? std::vector<std::string>{} : std::vector<std::string>{"config.ini"};
+      c.target == Target::kMissing && !replaced ? std::vector<std::string>{} : std::vector<std::string>{"config.ini"};
   EXPECT_EQ(Entries(temp.path()), expected);
   SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ReplaceFileBytesTest,
-    testing::Values(ReplaceCase{"NewFile", Target::kMissing, "fresh", true},
-                    ReplaceCase{"ShorterOverLonger", Target::kPlain, std::string("new\0\x95\x5c", 6), true},
-                    ReplaceCase{"EmptyGivesZeroBytes", Target::kPlain, "", true},
-                    ReplaceCase{"ReadOnlyKeepsOld", Target::kReadOnly, "new", false},
-                    ReplaceCase{"HeldWithoutSharingKeepsOld", Target::kHeldWithoutSharing, "new", false},
-                    ReplaceCase{"HeldForAMomentIsWaitedFor", Target::kHeldForAMoment, "new", true},
-                    ReplaceCase{"FolderIsNotReplaced", Target::kFolder, "new", false}),
+    testing::Values(ReplaceCase{"NewFile", Target::kMissing, "fresh", WriteOutcome::kWritten},
+                    ReplaceCase{"ShorterOverLonger", Target::kPlain, std::string("new\0\x95\x5c", 6),
+                                WriteOutcome::kWritten},
+                    ReplaceCase{"EmptyGivesZeroBytes", Target::kPlain, "", WriteOutcome::kWritten},
+                    ReplaceCase{"ReadOnlyKeepsOld", Target::kReadOnly, "new", WriteOutcome::kReadOnly},
+                    ReplaceCase{"HeldWithoutSharingKeepsOld", Target::kHeldWithoutSharing, "new", WriteOutcome::kHeld},
+                    ReplaceCase{"HeldForAMomentIsWaitedFor", Target::kHeldForAMoment, "new", WriteOutcome::kWritten},
+                    ReplaceCase{"FolderIsNotReplaced", Target::kFolder, "new", WriteOutcome::kFailed}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ReplaceFileBytes, FailsInAMissingFolderAndForAnEmptyPath) {
   TempFolder temp;
-  EXPECT_FALSE(ReplaceFileBytes(temp / "no-such-folder\\config.ini", AsBytes("x")));
-  EXPECT_FALSE(ReplaceFileBytes("", AsBytes("x")));
+  EXPECT_EQ(ReplaceFileBytes(temp / "no-such-folder\\config.ini", AsBytes("x")), WriteOutcome::kFolderRefused);
+  EXPECT_EQ(ReplaceFileBytes("", AsBytes("x")), WriteOutcome::kFailed);
   EXPECT_TRUE(Entries(temp.path()).empty());
 }
 
@@ -310,7 +312,7 @@ TEST(ReplaceFileBytes, ARelativePathIsTakenFromTheCurrentFolder) {
   TempFolder temp;
   ASSERT_TRUE(WriteWholeFile(temp / "config.ini", "old"));
   CurrentFolderScope here(temp.path());
-  EXPECT_TRUE(ReplaceFileBytes("config.ini", AsBytes("new")));
+  EXPECT_EQ(ReplaceFileBytes("config.ini", AsBytes("new")), WriteOutcome::kWritten);
   EXPECT_EQ(ReadWholeFile(temp / "config.ini"), "new");
   EXPECT_EQ(Entries(temp.path()), std::vector<std::string>{"config.ini"});
 }
