@@ -317,6 +317,49 @@ TEST(ReplaceFileBytes, ARelativePathIsTakenFromTheCurrentFolder) {
   EXPECT_EQ(Entries(temp.path()), std::vector<std::string>{"config.ini"});
 }
 
+// ---------------------------------------------------------------- new files and the write probe
+
+TEST(WriteNewFileWhole, WritesANewNameAndNeverAnExistingOne) {
+  TempFolder temp;
+  EXPECT_TRUE(WriteNewFileWhole(temp / "copy.ini", AsBytes(std::string("new\0bytes", 9))));
+  EXPECT_EQ(ReadWholeFile(temp / "copy.ini"), std::string("new\0bytes", 9));
+  EXPECT_FALSE(WriteNewFileWhole(temp / "copy.ini", AsBytes("other")));
+  EXPECT_EQ(ReadWholeFile(temp / "copy.ini"), std::string("new\0bytes", 9));
+  EXPECT_FALSE(WriteNewFileWhole(temp / "no-such-folder\\copy.ini", AsBytes("x")));
+  EXPECT_EQ(Entries(temp.path()), std::vector<std::string>{"copy.ini"});
+}
+
+TEST(CanWriteInFolder, MakesAndRemovesItsProbe) {
+  TempFolder temp;
+  ASSERT_TRUE(WriteWholeFile(temp / "config.ini", "x"));
+  EXPECT_TRUE(CanWriteInFolder(temp.path()));
+  EXPECT_EQ(Entries(temp.path()), std::vector<std::string>{"config.ini"});
+  EXPECT_FALSE(CanWriteInFolder(temp / "no-such-folder"));
+  EXPECT_FALSE(CanWriteInFolder(""));
+}
+
+// Wine cannot make a folder of its own drives unwritable for a user who may
+// write everything (the tests run as root), but the drive of the whole Unix
+// tree reaches /proc, where no one can make a file.
+TEST(CanWriteInFolder, IsFalseWhereTheSystemRefusesNewFiles) {
+  if (!FolderExists("Z:\\proc\\self")) GTEST_SKIP() << "no Z: drive onto the Unix tree";
+  EXPECT_FALSE(CanWriteInFolder("Z:\\proc"));
+}
+
+TEST(StateOfFile, GivesSizeAndTimeAndTellsAMissingFile) {
+  TempFolder temp;
+  ASSERT_TRUE(WriteWholeFile(temp / "a.ini", "12345"));
+  WIN32_FILE_ATTRIBUTE_DATA data = {};
+  ASSERT_TRUE(GetFileAttributesExA((temp / "a.ini").c_str(), GetFileExInfoStandard, &data));
+  const FileState state = StateOfFile(temp / "a.ini");
+  EXPECT_TRUE(state.exists);
+  EXPECT_EQ(state.size, 5u);
+  EXPECT_EQ(state.lastWrite,
+            (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime);
+  EXPECT_FALSE(StateOfFile(temp / "missing.ini").exists);
+  EXPECT_FALSE(StateOfFile(temp / "missing\\a.ini").exists);
+}
+
 // ---------------------------------------------------------------- removing trees
 
 // Builds a small profile-like tree under `root`.

@@ -204,7 +204,7 @@ std::vector<RunningLauncher::RowState> RunningLauncher::RowStates() {
 
 int RunningLauncher::SelectionMark() { return static_cast<int>(SendMessageA(list_, LVM_GETSELECTIONMARK, 0, 0)); }
 
-std::string TakeNotice(DWORD processId, std::chrono::milliseconds timeout) {
+MessageBoxSeen AnswerMessageBox(DWORD processId, Answer answer, std::chrono::milliseconds timeout) {
   HWND box = nullptr;
   test::WaitUntil(
       [&] {
@@ -216,11 +216,34 @@ std::string TakeNotice(DWORD processId, std::chrono::milliseconds timeout) {
         return box != nullptr;
       },
       timeout);
-  if (box == nullptr) return {};
-  const std::string text = WindowText(GetDlgItem(box, 0xFFFF));  // a message box's text
-  PostMessageA(box, WM_COMMAND, IDOK, 0);
+  MessageBoxSeen seen;
+  if (box == nullptr) return seen;
+  seen.shown = true;
+  seen.text = WindowText(GetDlgItem(box, 0xFFFF));  // a message box's text
+  seen.caption = WindowText(box);
+  seen.yesNo = GetDlgItem(box, IDYES) && GetDlgItem(box, IDNO) && !GetDlgItem(box, IDOK);
+  switch (answer) {
+    case Answer::kOk:
+      PostMessageA(box, WM_COMMAND, IDOK, 0);
+      break;
+    case Answer::kYes:
+      PostMessageA(box, WM_COMMAND, IDYES, 0);
+      break;
+    case Answer::kNo:
+      PostMessageA(box, WM_COMMAND, IDNO, 0);
+      break;
+    case Answer::kEnter:
+      SetForegroundWindow(box);
+      test::WaitUntil([&] { return GetForegroundWindow() == box; }, std::chrono::seconds(2));
+      test::TapKey(VK_RETURN);
+      break;
+  }
   test::WaitUntil([&] { return !IsWindow(box); });
-  return text;
+  return seen;
+}
+
+std::string TakeNotice(DWORD processId, std::chrono::milliseconds timeout) {
+  return AnswerMessageBox(processId, Answer::kOk, timeout).text;
 }
 
 void RunningLauncher::ClearSelection() {

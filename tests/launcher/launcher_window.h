@@ -75,6 +75,19 @@ FileStamp StampOf(const std::string& path);
 // empty when none appears in time.
 std::string TakeNotice(DWORD processId, std::chrono::milliseconds timeout = std::chrono::seconds(10));
 
+// How a message box is answered: by one of its buttons, or by the Enter key
+// (its default button).
+enum class Answer { kOk, kYes, kNo, kEnter };
+struct MessageBoxSeen {
+  bool shown = false;
+  std::string text, caption;
+  bool yesNo = false;  // it has a Yes and a No button, and no OK button
+  bool operator==(const MessageBoxSeen&) const = default;
+};
+// Waits for a message box of the process, reads it and answers it.
+MessageBoxSeen AnswerMessageBox(DWORD processId, Answer answer,
+                                std::chrono::milliseconds timeout = std::chrono::seconds(10));
+
 class RunningLauncher {
  public:
   // Starts the program in `folder` from another current folder, its browser
@@ -106,6 +119,9 @@ class RunningLauncher {
   // empty when none appears in time.
   std::string TakeNotice(std::chrono::milliseconds timeout = std::chrono::seconds(10)) {
     return launcher_test::TakeNotice(child_.id(), timeout);
+  }
+  MessageBoxSeen AnswerMessageBox(Answer answer, std::chrono::milliseconds timeout = std::chrono::seconds(10)) {
+    return launcher_test::AnswerMessageBox(child_.id(), answer, timeout);
   }
   // The first selected row, -1 for none.
   int SelectedRow();
