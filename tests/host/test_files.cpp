@@ -354,8 +354,8 @@ TEST(StateOfFile, GivesSizeAndTimeAndTellsAMissingFile) {
   const FileState state = StateOfFile(temp / "a.ini");
   EXPECT_TRUE(state.exists);
   EXPECT_EQ(state.size, 5u);
-  EXPECT_EQ(state.lastWrite,
-            (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime);
+  EXPECT_EQ(state.lastWrite, (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+                                 data.ftLastWriteTime.dwLowDateTime);
   EXPECT_FALSE(StateOfFile(temp / "missing.ini").exists);
   EXPECT_FALSE(StateOfFile(temp / "missing\\a.ini").exists);
 }
