@@ -64,6 +64,34 @@ ReadOutcome ReadWithRetries(const std::string& path, Bytes& stored, std::uint64_
   return outcome;
 }
 
+enum class Replaced {
+  kRead,     // the file is read into the bytes (and is still this run's, when checked)
+  kNone,     // there is no file, or (not checked) it could not be read
+  kChanged,  // checked: it is not the file `version` names
+  kHeld,     // checked: it is this run's by its size and time, but held against reading
+};
+
+// Reads the file a save is about to replace. When `checked`, it must still be
+// the one last loaded or stored; one that was removed held nothing to lose,
+// and is simply stored again.
+Replaced ReadReplacedFile(const std::string& path, const StoredVersion& version, bool checked, Bytes& bytes) {
+  const FileState now = StateOfFile(path);
+  if (!now.exists) return Replaced::kNone;
+  if (checked && (!version.exists || now.size != version.size || now.lastWrite != version.lastWrite))
+    return Replaced::kChanged;
+  std::uint64_t lastWrite = 0;
+  switch (ReadWithRetries(path, bytes, lastWrite, 5, 50)) {
+    case ReadOutcome::kRead:
+      return checked && (lastWrite != version.lastWrite || DigestOf(bytes) != version.digest) ? Replaced::kChanged
+                                                                                              : Replaced::kRead;
+    case ReadOutcome::kMissing:
+      return Replaced::kNone;
+    case ReadOutcome::kUnreadable:
+      break;
+  }
+  return checked ? Replaced::kHeld : Replaced::kNone;
+}
+
 SaveOutcome SaveOutcomeOf(WriteOutcome outcome) {
   switch (outcome) {
     case WriteOutcome::kWritten:
@@ -115,22 +143,16 @@ SaveOutcome SaveAccountList(ReportList list, const std::string& configFile, cons
     const Bytes stored = EncryptData(plain, kPassword, kRc4Algorithm);
     if (stored.size() != plain.size()) return SaveOutcome::kNotReadOut;
 
-    // The file must still be the one last loaded or stored; one that was
-    // removed held nothing to lose, and is simply stored again.
-    const FileState now = StateOfFile(configFile);
-    if (now.exists) {
-      if (checked && (!version.exists || now.size != version.size || now.lastWrite != version.lastWrite))
+    switch (ReadReplacedFile(configFile, version, checked, replaced)) {
+      case Replaced::kChanged:
         return SaveOutcome::kChangedElsewhere;
-      std::uint64_t lastWrite = 0;
-      const ReadOutcome read = ReadWithRetries(configFile, replaced, lastWrite, 5, 50);
-      if (read == ReadOutcome::kRead) {
-        hadFile = true;
-        if (checked && (lastWrite != version.lastWrite || DigestOf(replaced) != version.digest))
-          return SaveOutcome::kChangedElsewhere;
-      } else if (read == ReadOutcome::kUnreadable && checked) {
-        // Its size and time are this run's: it is held against reading.
+      case Replaced::kHeld:
         return SaveOutcome::kHeld;
-      }
+      case Replaced::kRead:
+        hadFile = true;
+        break;
+      case Replaced::kNone:
+        break;
     }
 
     // The file is replaced whole or not at all, and the plain body never

@@ -76,10 +76,10 @@ ProgramFolder::ProgramFolder(const std::string& subfolder, const std::string& pr
            test::WriteWholeFile(templateFolder + "\\Local State", "{}");
 }
 
-std::vector<std::string> ProgramFolder::Entries() const {
+std::vector<std::string> NamesIn(const std::string& folder) {
   std::vector<std::string> names;
   WIN32_FIND_DATAA entry;
-  UniqueFind find(FindFirstFileA((*this / "*").c_str(), &entry));
+  UniqueFind find(FindFirstFileA((folder + "\\*").c_str(), &entry));
   if (!find) return names;
   do {
     const std::string name = entry.cFileName;
@@ -88,6 +88,8 @@ std::vector<std::string> ProgramFolder::Entries() const {
   std::sort(names.begin(), names.end());
   return names;
 }
+
+std::vector<std::string> ProgramFolder::Entries() const { return NamesIn(path_); }
 
 std::vector<std::string> WhileRunning(std::vector<std::string> entries) {
   entries.push_back(test::Narrow(kInstanceLockName));

@@ -39,6 +39,9 @@ class ProgramFolder {
   bool ready_ = false;
 };
 
+// The names in a folder (files and folders), sorted; none when it is missing.
+std::vector<std::string> NamesIn(const std::string& folder);
+
 // The names of a program folder listed before the program started, as they
 // stand while it runs: with the lock file it holds there.
 std::vector<std::string> WhileRunning(std::vector<std::string> entries);

@@ -47,20 +47,6 @@ std::vector<std::string> TemporaryFiles(const ProgramFolder& folder) {
   return found;
 }
 
-// The names in a folder (files and folders), sorted; none when it is missing.
-std::vector<std::string> NamesIn(const std::string& folder) {
-  std::vector<std::string> names;
-  WIN32_FIND_DATAA entry;
-  UniqueFind find(FindFirstFileA((folder + "\\*").c_str(), &entry));
-  if (!find) return names;
-  do {
-    const std::string name = entry.cFileName;
-    if (name != "." && name != "..") names.push_back(name);
-  } while (FindNextFileA(find.get(), &entry));
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 bool SetLastWriteTime(const std::string& path, const FILETIME& time) {
   UniqueFile file(CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                               OPEN_EXISTING, 0, nullptr));
