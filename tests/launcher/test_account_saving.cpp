@@ -48,10 +48,12 @@ void SetRows(HWND list, const Rows& rows) {
   SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
   for (const auto& [number, account] : rows) {
     LVITEMA item = {};
-    item.mask = LVIF_TEXT;
+    item.mask = LVIF_TEXT | LVIF_IMAGE;
+    item.iImage = -1;  // as the program's rows: no image
     item.iItem = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
     item.pszText = const_cast<char*>(number.c_str());
     const int index = static_cast<int>(SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+    item.mask = LVIF_TEXT;
     item.iSubItem = 1;
     item.pszText = const_cast<char*>(account.c_str());
     SendMessageA(list, LVM_SETITEMTEXTA, index, reinterpret_cast<LPARAM>(&item));
@@ -73,19 +75,24 @@ TEST_P(SaveOutcomes, SayHowTheSaveEndedAndStoreWhollyOrNothing) {
     ASSERT_TRUE(LoadAccountList(ReportList(list), config, version));
   }
   UniqueFile held;
+  std::string before;  // what the file holds when the save starts
   switch (c.setup) {
     case Setup::kReplacedAfterLoad:
       Sleep(20);  // a later time, as another program's write has
       ASSERT_TRUE(test::WriteWholeFile(config, "other bytes"));
+      before = "other bytes";
       break;
     case Setup::kReadOnly:
+      before = test::ReadWholeFile(config);
       ASSERT_TRUE(SetFileAttributesA(config.c_str(), FILE_ATTRIBUTE_READONLY));
       break;
     case Setup::kHeld:
+      before = test::ReadWholeFile(config);
       held.reset(CreateFileA(config.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
       ASSERT_TRUE(held);
       break;
     default:
+      before = test::ReadWholeFile(config);
       break;
   }
   Rows rows = onScreen;
@@ -96,7 +103,6 @@ TEST_P(SaveOutcomes, SayHowTheSaveEndedAndStoreWhollyOrNothing) {
     for (int i = 1; rows.size() * 300 <= kStoredListLimit; ++i) rows.push_back({std::to_string(i), account});
   }
   SetRows(list, rows);
-  const std::string before = test::ReadWholeFile(config);
 
   EXPECT_EQ(SaveAccountList(ReportList(list), config, folder / "backup", version, c.check), c.outcome);
   held.reset();
