@@ -479,6 +479,7 @@ namespace {
 struct Leftover {
   std::string path;
   std::uint64_t lastWrite;
+  bool empty;  // holds no byte: a probe, or a write cut off at its start
 };
 
 // The temporary files in `folder` whose writers are no longer running.
@@ -493,7 +494,8 @@ std::vector<Leftover> DeadLeftoversIn(const std::string& folder) {
     if (entry.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) continue;
     if (!TemporaryFileWriter(entry.cFileName, writer) || writer == GetCurrentProcessId() || IsProcessRunning(writer))
       continue;
-    leftovers.push_back({JoinPath(folder, entry.cFileName), TicksOf(entry.ftLastWriteTime)});
+    leftovers.push_back({JoinPath(folder, entry.cFileName), TicksOf(entry.ftLastWriteTime),
+                         entry.nFileSizeHigh == 0 && entry.nFileSizeLow == 0});
   } while (FindNextFileA(find.get(), &entry));
   return leftovers;
 }
@@ -507,14 +509,17 @@ void RemoveLeftoverTemporaryFiles(const std::string& folder) {
 void SweepLeftoverTemporaryFiles(const std::string& target) {
   if (target.empty()) return;
   std::vector<Leftover> leftovers = DeadLeftoversIn(FolderOf(target));
-  if (GetFileAttributesA(target.c_str()) == INVALID_FILE_ATTRIBUTES && !leftovers.empty()) {
-    auto newest = leftovers.begin();
+  if (GetFileAttributesA(target.c_str()) == INVALID_FILE_ATTRIBUTES) {
+    // An empty leftover holds nothing to recover.
+    auto newest = leftovers.end();
     for (auto it = leftovers.begin(); it != leftovers.end(); ++it)
-      if (it->lastWrite > newest->lastWrite) newest = it;
+      if (!it->empty && (newest == leftovers.end() || it->lastWrite > newest->lastWrite)) newest = it;
     // Never over a file that appeared meanwhile; a leftover that could not
     // take the name stays for the next start.
-    MoveFileExA(newest->path.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH);
-    leftovers.erase(newest);
+    if (newest != leftovers.end()) {
+      MoveFileExA(newest->path.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH);
+      leftovers.erase(newest);
+    }
   }
   for (const Leftover& leftover : leftovers) DeleteFileA(leftover.path.c_str());
 }

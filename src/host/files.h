@@ -84,10 +84,10 @@ using KeepFolder = std::function<bool(const std::string& fullPath)>;
 // no longer running. No other file is touched.
 void RemoveLeftoverTemporaryFiles(const std::string& folder);
 // The same for the folder of `target`, except when `target` is missing: then
-// the newest leftover (by its last write time) becomes `target`, since on a
-// FAT drive a move over a file is a removal and then a move, and a save cut
-// off between them leaves only its complete temporary file. The other
-// leftovers go.
+// the newest leftover that holds any byte (by its last write time) becomes
+// `target`, since on a FAT drive a move over a file is a removal and then a
+// move, and a save cut off between them leaves only its complete temporary
+// file. The other leftovers go.
 void SweepLeftoverTemporaryFiles(const std::string& target);
 
 // Removes the folder and everything below it except entries whose names begin

@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -87,6 +88,10 @@ struct MessageBoxSeen {
   bool yesNo = false;  // it has a Yes and a No button, and no OK button
   bool operator==(const MessageBoxSeen&) const = default;
 };
+inline void PrintTo(const MessageBoxSeen& seen, std::ostream* out) {
+  *out << (seen.shown ? "a box \"" + seen.caption + "\": \"" + seen.text + "\"" + (seen.yesNo ? " (yes, no)" : "")
+                      : std::string("no box"));
+}
 // Waits for a message box of the process, reads it and answers it.
 MessageBoxSeen AnswerMessageBox(DWORD processId, Answer answer,
                                 std::chrono::milliseconds timeout = std::chrono::seconds(10));

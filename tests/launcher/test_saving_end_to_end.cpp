@@ -37,7 +37,8 @@ std::string SaveFailedText(unsigned reason) {
 void Add(RunningLauncher& launcher, const std::string& account) {
   launcher.SetAccountText(account);
   launcher.ClickAdd();
-  ASSERT_TRUE(test::WaitUntil([&] { return launcher.AccountText().empty(); })) << "the add was not handled";
+  ASSERT_TRUE(test::WaitUntil([&] { return launcher.AccountText().empty(); }))
+      << "the add was not handled; a box on screen: \"" << launcher.TakeNotice(0ms) << "\"";
 }
 
 std::vector<std::string> TemporaryFiles(const ProgramFolder& folder) {
@@ -262,7 +263,8 @@ TEST_F(EndToEnd, NoKeepsTheOtherProgramsFileAsABackup) {
   const std::string theirs = test::ReadWholeFile(folder_.ConfigPath());
   launcher.SetAccountText("b");
   launcher.ClickAdd();
-  EXPECT_TRUE(launcher.AnswerMessageBox(Answer::kNo).yesNo);
+  EXPECT_EQ(launcher.AnswerMessageBox(Answer::kNo),
+            (MessageBoxSeen{true, Shown(KL_TEXT_FILE_CHANGED), kCaption, true}));
   ExpectRows(launcher, kEdited);
   const std::vector<std::string> backups = NamesIn(folder_ / "backup");
   ASSERT_EQ(backups.size(), 1u);
@@ -283,6 +285,7 @@ TEST_F(EndToEnd, WithoutConfigIniTheNewestLeftoverOfAnEndedWriterBecomesIt) {
   ASSERT_TRUE(WriteStored(folder_ / (dead + "-9.tmp"), ContentOf(older)));
   ASSERT_TRUE(WriteStored(folder_ / (dead + "-3.tmp"), ContentOf(newest)));
   ASSERT_TRUE(WriteStored(folder_ / alive, ContentOf(running)));  // its writer runs: not a leftover
+  ASSERT_TRUE(test::WriteWholeFile(folder_ / (dead + "-12.tmp"), ""));  // the newest, but it holds nothing
   FILETIME time = {};
   ASSERT_TRUE(LastWriteTime(folder_ / (dead + "-3.tmp"), time));
   ULARGE_INTEGER earlier{{time.dwLowDateTime, time.dwHighDateTime}};
@@ -291,11 +294,13 @@ TEST_F(EndToEnd, WithoutConfigIniTheNewestLeftoverOfAnEndedWriterBecomesIt) {
   ULARGE_INTEGER later = earlier;
   later.QuadPart += 30'000'000;
   ASSERT_TRUE(SetLastWriteTime(folder_ / alive, {later.LowPart, later.HighPart}));
+  ASSERT_TRUE(SetLastWriteTime(folder_ / (dead + "-12.tmp"), {later.LowPart, later.HighPart}));
   const std::string recovered = test::ReadWholeFile(folder_ / (dead + "-3.tmp"));
 
   std::vector<std::string> expected = folder_.Entries();
   expected.erase(std::find(expected.begin(), expected.end(), dead + "-9.tmp"));
   expected.erase(std::find(expected.begin(), expected.end(), dead + "-3.tmp"));
+  expected.erase(std::find(expected.begin(), expected.end(), dead + "-12.tmp"));
   expected.push_back("config.ini");
   expected = WhileRunning(expected);
 
