@@ -32,11 +32,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     if (!instance.BringFirstForward()) TellUser(ProgramText(KL_TEXT_OPEN_ELSEWHERE));
     return 0;
   }
-  RemoveLeftoverTemporaryFiles(folder);
+  const ProgramPaths paths = ProgramPathsIn(folder);
+  SweepLeftoverTemporaryFiles(paths.configFile);
   INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
 
-  const ProgramPaths paths = ProgramPathsIn(folder);
   // The launcher is made once the controls exist, and outlives the window.
   std::optional<AccountLauncher> launcher;
   EventDispatcher dispatcher([&](const ControlWindows& windows) {

@@ -6,6 +6,7 @@
 #include <exception>
 #include <limits>
 #include <string_view>
+#include <vector>
 
 #include "host/code_page.h"
 #include "host/handles.h"
@@ -56,15 +57,42 @@ std::string JoinPath(const std::string& folder, std::string_view name) {
 constexpr std::string_view kTemporaryPrefix = "~kl";
 constexpr std::string_view kTemporarySuffix = ".tmp";
 
-// A name for a file beside `path` that nothing else uses at this moment.
-std::string TemporaryNameBeside(const std::string& path) {
+// A name for a file in `folder` that nothing else uses at this moment.
+std::string TemporaryNameIn(const std::string& folder) {
   static std::atomic<unsigned> counter{0};
   const std::string base =
-      JoinPath(FolderOf(path), std::string(kTemporaryPrefix) + std::to_string(GetCurrentProcessId()) + "-");
+      JoinPath(folder, std::string(kTemporaryPrefix) + std::to_string(GetCurrentProcessId()) + "-");
   for (;;) {
     std::string candidate = base + std::to_string(++counter) + std::string(kTemporarySuffix);
     if (GetFileAttributesA(candidate.c_str()) == INVALID_FILE_ATTRIBUTES) return candidate;
   }
+}
+
+std::string TemporaryNameBeside(const std::string& path) { return TemporaryNameIn(FolderOf(path)); }
+
+// Why a file could not be made or written, from the system's error.
+WriteOutcome OutcomeOfError(DWORD error) {
+  switch (error) {
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+      return WriteOutcome::kDiskFull;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_WRITE_PROTECT:
+    case ERROR_NETWORK_ACCESS_DENIED:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_NOT_READY:
+      return WriteOutcome::kFolderRefused;
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+      return WriteOutcome::kHeld;
+    default:
+      return WriteOutcome::kFailed;
+  }
+}
+
+std::uint64_t TicksOf(const FILETIME& time) {
+  return (static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
 }
 
 // Takes a run of decimal digits from the front of `text`; false when there is
@@ -103,14 +131,18 @@ bool IsProcessRunning(DWORD id) {
 // Moves `from` over `to`. A virus scanner, an indexer or a backup tool may
 // hold the target open for a moment (under Wine any open handle blocks the
 // move), so a refusal for that reason is retried for about half a second.
-bool MoveOverTarget(const std::string& from, const std::string& to) {
+// The temporary file could be made beside the target, so a refusal that
+// outlasts the retry is the target's: it is held (or locked against change).
+WriteOutcome MoveOverTarget(const std::string& from, const std::string& to) {
   constexpr int kAttempts = 10;
   constexpr DWORD kPauseMs = 50;
   for (int attempt = 1;; ++attempt) {
-    if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+    if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+      return WriteOutcome::kWritten;
     const DWORD error = GetLastError();
     const bool held = error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED || error == ERROR_LOCK_VIOLATION;
-    if (!held || attempt == kAttempts) return false;
+    if (!held) return OutcomeOfError(error);
+    if (attempt == kAttempts) return WriteOutcome::kHeld;
     Sleep(kPauseMs);
   }
 }
@@ -311,7 +343,7 @@ Bytes ReadFileBytes(const std::string& path) {
   return data;
 }
 
-ReadOutcome ReadFileWithin(const std::string& path, std::uint64_t limit, Bytes& data) {
+ReadOutcome ReadFileWithin(const std::string& path, std::uint64_t limit, Bytes& data, std::uint64_t* lastWrite) {
   data.clear();
   if (path.empty()) return ReadOutcome::kMissing;
   // Others may read the file while it is open here, but not change it.
@@ -324,6 +356,11 @@ ReadOutcome ReadFileWithin(const std::string& path, std::uint64_t limit, Bytes& 
   }
   LARGE_INTEGER size{};
   if (!GetFileSizeEx(file.get(), &size) || size.QuadPart < 0) return ReadOutcome::kUnreadable;
+  if (lastWrite) {
+    FILETIME written = {};
+    if (!GetFileTime(file.get(), nullptr, nullptr, &written)) return ReadOutcome::kUnreadable;
+    *lastWrite = TicksOf(written);
+  }
   const auto length = static_cast<std::uint64_t>(size.QuadPart);
   if (length > limit || length > std::numeric_limits<DWORD>::max() || length > data.max_size())
     return ReadOutcome::kUnreadable;
@@ -371,39 +408,120 @@ bool WriteFileBytes(const std::string& path, const Bytes& data) {
   return WriteFileBytes(path, std::vector<Bytes>{data});
 }
 
-bool ReplaceFileBytes(const std::string& path, const Bytes& data) {
-  if (path.empty()) return false;
+FileState StateOfFile(const std::string& path) {
+  FileState state;
+  WIN32_FILE_ATTRIBUTE_DATA data = {};
+  if (!path.empty() && GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) {
+    state.exists = true;
+    state.size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    state.lastWrite = TicksOf(data.ftLastWriteTime);
+    return state;
+  }
+  const DWORD error = GetLastError();
+  // Unknown: no size or time that a stored file could have.
+  state.exists = !path.empty() && error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND;
+  state.size = state.exists ? std::numeric_limits<std::uint64_t>::max() : 0;
+  return state;
+}
+
+WriteOutcome ReplaceFileBytes(const std::string& path, const Bytes& data) {
+  if (path.empty()) return WriteOutcome::kFailed;
   // A read-only target is refused here too, so that the result does not hang
   // on whether the platform's move honours the attribute.
   const DWORD attributes = GetFileAttributesA(path.c_str());
-  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
-    return false;
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return WriteOutcome::kFailed;
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return WriteOutcome::kReadOnly;
 
+  const std::string temporary = TemporaryNameBeside(path);
+  WriteOutcome outcome = WriteOutcome::kWritten;
+  {
+    UniqueFile file(
+        CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return OutcomeOfError(GetLastError());
+    if (!WriteAll(file.get(), data) || !FlushFileBuffers(file.get())) outcome = OutcomeOfError(GetLastError());
+  }
+  // The write's own error names why; a refusal to write in a file just made is no folder's.
+  if (outcome == WriteOutcome::kFolderRefused) outcome = WriteOutcome::kFailed;
+  if (outcome == WriteOutcome::kWritten) outcome = MoveOverTarget(temporary, path);
+  if (outcome != WriteOutcome::kWritten) DeleteFileA(temporary.c_str());
+  return outcome;
+}
+
+bool WriteNewFileWhole(const std::string& path, const Bytes& data) {
+  if (path.empty()) return false;
   const std::string temporary = TemporaryNameBeside(path);
   bool written = false;
   {
     UniqueFile file(
         CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return false;
-    written = WriteAll(file.get(), data) && FlushFileBuffers(file.get());
+    written = WriteAll(file.get(), data);
   }
-  if (written && MoveOverTarget(temporary, path)) return true;
+  if (written && MoveFileExA(temporary.c_str(), path.c_str(), 0)) return true;
   DeleteFileA(temporary.c_str());
   return false;
 }
 
-void RemoveLeftoverTemporaryFiles(const std::string& folder) {
-  if (folder.empty()) return;
+bool CanWriteInFolder(const std::string& folder) {
+  if (folder.empty()) return false;
+  const std::string probe = TemporaryNameIn(folder);
+  {
+    UniqueFile file(CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
+  }
+  // A probe that stays is removed by the next start's sweep (its writer has ended by then).
+  DeleteFileA(probe.c_str());
+  return true;
+}
+
+namespace {
+
+struct Leftover {
+  std::string path;
+  std::uint64_t lastWrite;
+  bool empty;  // holds no byte: a probe, or a write cut off at its start
+};
+
+// The temporary files in `folder` whose writers are no longer running.
+std::vector<Leftover> DeadLeftoversIn(const std::string& folder) {
+  std::vector<Leftover> leftovers;
+  if (folder.empty()) return leftovers;
   WIN32_FIND_DATAA entry;
   UniqueFind find(FindFirstFileA(JoinPath(folder, std::string(kTemporaryPrefix) + "*").c_str(), &entry));
-  if (!find) return;
+  if (!find) return leftovers;
   do {
     DWORD writer = 0;
     if (entry.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) continue;
     if (!TemporaryFileWriter(entry.cFileName, writer) || writer == GetCurrentProcessId() || IsProcessRunning(writer))
       continue;
-    DeleteFileA(JoinPath(folder, entry.cFileName).c_str());
+    leftovers.push_back({JoinPath(folder, entry.cFileName), TicksOf(entry.ftLastWriteTime),
+                         entry.nFileSizeHigh == 0 && entry.nFileSizeLow == 0});
   } while (FindNextFileA(find.get(), &entry));
+  return leftovers;
+}
+
+}  // namespace
+
+void RemoveLeftoverTemporaryFiles(const std::string& folder) {
+  for (const Leftover& leftover : DeadLeftoversIn(folder)) DeleteFileA(leftover.path.c_str());
+}
+
+void SweepLeftoverTemporaryFiles(const std::string& target) {
+  if (target.empty()) return;
+  std::vector<Leftover> leftovers = DeadLeftoversIn(FolderOf(target));
+  if (GetFileAttributesA(target.c_str()) == INVALID_FILE_ATTRIBUTES) {
+    // An empty leftover holds nothing to recover.
+    auto newest = leftovers.end();
+    for (auto it = leftovers.begin(); it != leftovers.end(); ++it)
+      if (!it->empty && (newest == leftovers.end() || it->lastWrite > newest->lastWrite)) newest = it;
+    // Never over a file that appeared meanwhile; a leftover that could not
+    // take the name stays for the next start.
+    if (newest != leftovers.end()) {
+      MoveFileExA(newest->path.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH);
+      leftovers.erase(newest);
+    }
+  }
+  for (const Leftover& leftover : leftovers) DeleteFileA(leftover.path.c_str());
 }
 
 bool IsExistingFile(const std::string& path) {

@@ -27,8 +27,20 @@ enum class ReadOutcome {
 };
 
 // The whole file when it holds at most `limit` bytes. A larger file is never
-// read into memory.
-ReadOutcome ReadFileWithin(const std::string& path, std::uint64_t limit, Bytes& data);
+// read into memory. `lastWrite`, when given, gets the file's last write time
+// (FILETIME ticks) as it stood while it was read.
+ReadOutcome ReadFileWithin(const std::string& path, std::uint64_t limit, Bytes& data,
+                           std::uint64_t* lastWrite = nullptr);
+
+// The size and last write time of a file, as the system keeps them.
+struct FileState {
+  bool exists = false;
+  std::uint64_t size = 0;
+  std::uint64_t lastWrite = 0;  // FILETIME ticks
+};
+// `exists` is false only when no file (nor anything else) has that name; a
+// name that cannot be looked at counts as an existing file of unknown state.
+FileState StateOfFile(const std::string& path);
 
 // Creates or truncates the file and writes the parts in order. False for an
 // empty path or when the file cannot be opened or written.
@@ -37,11 +49,30 @@ bool WriteFileBytes(const std::string& path, const Bytes& data);
 // The same, but other programs may read, write or delete the file meanwhile.
 bool WriteSharedFileBytes(const std::string& path, const Bytes& data);
 
+// How a write of a whole file ended, and why it failed.
+enum class WriteOutcome {
+  kWritten,
+  kFolderRefused,  // no file may be made in the folder (access denied, write-protected, missing)
+  kDiskFull,
+  kHeld,      // another program holds the file past the retry
+  kReadOnly,  // the file is read-only (or is a folder)
+  kFailed,    // any other error of the system
+};
+
 // Replaces the file as a whole or not at all: the bytes go to a temporary
 // file in the same folder, are flushed, and that file is then moved over the
 // target. On any failure the old file stays as it was and no temporary file is
 // left behind.
-bool ReplaceFileBytes(const std::string& path, const Bytes& data);
+WriteOutcome ReplaceFileBytes(const std::string& path, const Bytes& data);
+
+// Writes a new file whole, or leaves none: through a temporary file beside it
+// that is moved to the name, which must not exist yet. Nothing is retried or
+// waited for, and nothing is flushed: for copies that may be lost.
+bool WriteNewFileWhole(const std::string& path, const Bytes& data);
+
+// True when a file can be made in the folder: a temporary file of the
+// program's own pattern is made there and removed again.
+bool CanWriteInFolder(const std::string& folder);
 
 // Answers, for the full path of a folder met in a removal (as an ANSI text,
 // like every path the program names), whether it stays with everything it
@@ -52,6 +83,12 @@ using KeepFolder = std::function<bool(const std::string& fullPath)>;
 // its writer is ended between writing and moving them, once that writer is
 // no longer running. No other file is touched.
 void RemoveLeftoverTemporaryFiles(const std::string& folder);
+// The same for the folder of `target`, except when `target` is missing: then
+// the newest leftover that holds any byte (by its last write time) becomes
+// `target`, since on a FAT drive a move over a file is a removal and then a
+// move, and a save cut off between them leaves only its complete temporary
+// file. The other leftovers go.
+void SweepLeftoverTemporaryFiles(const std::string& target);
 
 // Removes the folder and everything below it except entries whose names begin
 // with a dot, the folders `keep` names, and the folders that hold them.

@@ -55,3 +55,9 @@ void TellUserWhenIdle(HWND window, const std::wstring& text) {
     }
   });
 }
+
+bool AskUser(HWND window, const std::wstring& text) {
+  const HWND owner = window ? GetAncestor(window, GA_ROOT) : nullptr;
+  return MessageBoxW(owner, text.c_str(), CaptionOf(owner).c_str(),
+                     MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON1 | MB_SETFOREGROUND) == IDYES;
+}

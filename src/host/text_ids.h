@@ -9,6 +9,7 @@
 #define KL_TEXT_OPEN_ELSEWHERE 3
 #define KL_TEXT_NOT_UNPACKED 4
 #define KL_TEXT_TEMPLATE_MISSING 5
+#define KL_TEXT_FOLDER_NOT_WRITABLE 6
 
 // The browser path field.
 #define KL_TEXT_PATH_ERROR 100
@@ -17,6 +18,15 @@
 // The stored list.
 #define KL_TEXT_LIST_UNREADABLE 200
 #define KL_TEXT_LIST_INCOMPLETE 201
+#define KL_TEXT_SAVE_FAILED 202   // %1: why, one of the reasons below
+#define KL_TEXT_FILE_CHANGED 203  // asks whether to load the file another program wrote
+#define KL_TEXT_WHY_FOLDER_REFUSED 210
+#define KL_TEXT_WHY_DISK_FULL 211
+#define KL_TEXT_WHY_HELD 212
+#define KL_TEXT_WHY_READ_ONLY 213
+#define KL_TEXT_WHY_TOO_LARGE 214
+#define KL_TEXT_WHY_NOT_READ_OUT 215
+#define KL_TEXT_WHY_FAILED 216
 
 // Editing the account list.
 #define KL_TEXT_ROW_REFUSED 300

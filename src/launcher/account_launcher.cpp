@@ -85,9 +85,7 @@ bool CopyOfRows(HWND list, Bytes& content) {
 }  // namespace
 
 void AccountLauncher::OnMainWindowCreated() {
-  // A list that is not on screen whole is never stored over the file.
-  storing_ = LoadAccountList(controls_.accounts, paths_.configFile);
-  if (!storing_) TellUserWhenIdle(controls_.accounts.ControlWindowHandle(), ProgramText(KL_TEXT_LIST_UNREADABLE));
+  store_.Load();
   openRows_.RowsChanged(controls_.accounts.ControlWindowHandle());
   controls_.browserPath.SetContent(FindBrowserPath());
 }
@@ -99,14 +97,12 @@ void AccountLauncher::OnMainWindowDestroyed() {
 }
 
 void AccountLauncher::StoreList() {
-  if (storing_ && !SaveAccountList(controls_.accounts, paths_.configFile)) StopStoring(KL_TEXT_LIST_INCOMPLETE);
+  if (store_.Store() != ListStore::Stored::kReplaced) return;
+  history_.Clear();
+  FollowRows(RowMap::Replaced());
 }
 
-void AccountLauncher::StopStoring(unsigned reason) {
-  if (!storing_) return;
-  storing_ = false;
-  TellUserWhenIdle(controls_.accounts.ControlWindowHandle(), ProgramText(reason));
-}
+void AccountLauncher::StopStoring(unsigned reason) { store_.StopStoring(reason); }
 
 bool AccountLauncher::ChangeRows(const RowEdit& edit) {
   const HWND list = controls_.accounts.ControlWindowHandle();

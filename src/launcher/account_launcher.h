@@ -7,6 +7,7 @@
 
 #include "launcher/account_launches.h"
 #include "launcher/list_history.h"
+#include "launcher/list_store.h"
 #include "launcher/open_rows.h"
 #include "launcher/program_paths.h"
 #include "launcher/row_map.h"
@@ -35,7 +36,11 @@ struct LauncherControls {
 class AccountLauncher {
  public:
   AccountLauncher(const LauncherControls& controls, const ProgramPaths& paths)
-      : controls_(controls), paths_(paths), launches_(paths), openRows_(paths.profileRoot) {}
+      : controls_(controls),
+        paths_(paths),
+        launches_(paths),
+        openRows_(paths.profileRoot),
+        store_(controls.accounts, paths) {}
 
   void OnMainWindowCreated();
   void OnMainWindowDestroyed();
@@ -80,7 +85,9 @@ class AccountLauncher {
   bool IsRowOpen(std::int32_t row) const { return openRows_.IsOpen(row); }
 
  private:
-  // Saves the list, unless saving was stopped for this run.
+  // Saves the list, unless saving was stopped for this run; when the user
+  // chose to load a file that another program put in place instead, nothing
+  // points at the old rows any more.
   void StoreList();
   // Stops saving for this run and tells the user why (a text number), once.
   void StopStoring(unsigned reason);
@@ -112,7 +119,5 @@ class AccountLauncher {
   ListHistory history_;
   TypedSearch typed_;
   wchar_t pendingHighSurrogate_ = 0;  // the first half of a character typed in two
-  // False once the list on screen may lack stored accounts (config.ini could
-  // not be read): storing it then would lose them.
-  bool storing_ = true;
+  ListStore store_;
 };

@@ -11,6 +11,7 @@
 #include "host/memory_file.h"
 #include "host/text.h"
 #include "host/list_content.h"
+#include "launcher/backups.h"
 #include "listview/list_view_access.h"
 
 namespace {
@@ -49,45 +50,129 @@ bool ReadOutListContent(HWND window, Bytes& plain) {
   return static_cast<std::int64_t>(plain.size()) == length;
 }
 
-bool LoadAccountList(ReportList list, const std::string& configFile) {
+namespace {
+
+// A virus scanner or a backup tool may hold the file for a moment: a refusal
+// is tried again for a while before it counts.
+ReadOutcome ReadWithRetries(const std::string& path, Bytes& stored, std::uint64_t& lastWrite, int attempts,
+                            DWORD pauseMs) {
+  ReadOutcome outcome = ReadFileWithin(path, kStoredListLimit, stored, &lastWrite);
+  for (int attempt = 1; outcome == ReadOutcome::kUnreadable && attempt < attempts; ++attempt) {
+    Sleep(pauseMs);
+    outcome = ReadFileWithin(path, kStoredListLimit, stored, &lastWrite);
+  }
+  return outcome;
+}
+
+enum class Replaced {
+  kRead,     // the file is read into the bytes (and is still this run's, when checked)
+  kNone,     // there is no file, or (not checked) it could not be read
+  kChanged,  // checked: it is not the file `version` names
+  kHeld,     // checked: it is this run's by its size and time, but held against reading
+};
+
+// Reads the file a save is about to replace. When `checked`, it must still be
+// the one last loaded or stored; one that was removed held nothing to lose,
+// and is simply stored again.
+Replaced ReadReplacedFile(const std::string& path, const StoredVersion& version, bool checked, Bytes& bytes) {
+  const FileState now = StateOfFile(path);
+  if (!now.exists) return Replaced::kNone;
+  if (checked && (!version.exists || now.size != version.size || now.lastWrite != version.lastWrite))
+    return Replaced::kChanged;
+  std::uint64_t lastWrite = 0;
+  switch (ReadWithRetries(path, bytes, lastWrite, 5, 50)) {
+    case ReadOutcome::kRead:
+      return checked && (lastWrite != version.lastWrite || DigestOf(bytes) != version.digest) ? Replaced::kChanged
+                                                                                              : Replaced::kRead;
+    case ReadOutcome::kMissing:
+      return Replaced::kNone;
+    case ReadOutcome::kUnreadable:
+      break;
+  }
+  return checked ? Replaced::kHeld : Replaced::kNone;
+}
+
+SaveOutcome SaveOutcomeOf(WriteOutcome outcome) {
+  switch (outcome) {
+    case WriteOutcome::kWritten:
+      return SaveOutcome::kStored;
+    case WriteOutcome::kFolderRefused:
+      return SaveOutcome::kFolderRefused;
+    case WriteOutcome::kDiskFull:
+      return SaveOutcome::kDiskFull;
+    case WriteOutcome::kHeld:
+      return SaveOutcome::kHeld;
+    case WriteOutcome::kReadOnly:
+      return SaveOutcome::kReadOnly;
+    case WriteOutcome::kFailed:
+      break;
+  }
+  return SaveOutcome::kFailed;
+}
+
+}  // namespace
+
+bool LoadAccountList(ReportList list, const std::string& configFile, StoredVersion& version) {
   try {
-    // A virus scanner or a backup tool may hold the file for a moment: a
-    // refusal is tried again for about half a second before it counts.
-    constexpr int kAttempts = 6;
-    constexpr DWORD kPauseMs = 100;
     Bytes stored;
-    ReadOutcome outcome = ReadFileWithin(configFile, kStoredListLimit, stored);
-    for (int attempt = 1; outcome == ReadOutcome::kUnreadable && attempt < kAttempts; ++attempt) {
-      Sleep(kPauseMs);
-      outcome = ReadFileWithin(configFile, kStoredListLimit, stored);
-    }
+    std::uint64_t lastWrite = 0;
+    const ReadOutcome outcome = ReadWithRetries(configFile, stored, lastWrite, 6, 100);
     if (outcome == ReadOutcome::kUnreadable) {
       list.SetContent({});
       return false;
     }
+    version = outcome == ReadOutcome::kMissing ? StoredVersion{}
+                                               : StoredVersion{true, stored.size(), lastWrite, DigestOf(stored)};
     return list.SetContent(DecryptData(stored, kPassword, kRc4Algorithm));
   } catch (const std::exception&) {  // no memory for the bytes
     return false;
   }
 }
 
-bool SaveAccountList(ReportList list, const std::string& configFile) {
+SaveOutcome SaveAccountList(ReportList list, const std::string& configFile, const std::string& backupFolder,
+                            StoredVersion& version, SaveCheck check) {
+  const bool checked = check == SaveCheck::kUnchangedOnly;
   Bytes plain;
+  Bytes replaced;  // what the file held before, for the backup
+  bool hadFile = false;
   try {
     // An empty list is stored too (as an empty file), so that deleting the
     // last row survives a restart.
-    if (!ReadOutListContent(list.ControlWindowHandle(), plain) || plain.size() > kStoredListLimit) return true;
+    if (!ReadOutListContent(list.ControlWindowHandle(), plain)) return SaveOutcome::kNotReadOut;
+    if (plain.size() > kStoredListLimit) return SaveOutcome::kTooLarge;
     const Bytes stored = EncryptData(plain, kPassword, kRc4Algorithm);
-    if (stored.size() != plain.size()) return true;
+    if (stored.size() != plain.size()) return SaveOutcome::kNotReadOut;
+
+    switch (ReadReplacedFile(configFile, version, checked, replaced)) {
+      case Replaced::kChanged:
+        return SaveOutcome::kChangedElsewhere;
+      case Replaced::kHeld:
+        return SaveOutcome::kHeld;
+      case Replaced::kRead:
+        hadFile = true;
+        break;
+      case Replaced::kNone:
+        break;
+    }
+
     // The file is replaced whole or not at all, and the plain body never
     // touches the disk; on failure the rows stay on screen as they are.
-    if (!ReplaceFileBytes(configFile, stored)) return true;
-  } catch (const std::exception&) {  // no memory: the rows and the file stay as they were
-    return true;
+    const WriteOutcome written = ReplaceFileBytes(configFile, stored);
+    if (written != WriteOutcome::kWritten) return SaveOutcomeOf(written);
+    version = StoredVersion{true, stored.size(), StateOfFile(configFile).lastWrite, DigestOf(stored)};
+    // A save that stores the bytes the file held already keeps no copy of them.
+    if (hadFile && replaced != stored && !backupFolder.empty()) {
+      try {
+        KeepBackup(backupFolder, replaced);
+      } catch (const std::exception&) {  // no memory for a name: the save stands without its copy
+      }
+    }
+  } catch (const std::exception&) {  // no memory before the file was replaced: the rows stay as they were
+    return SaveOutcome::kNotReadOut;
   }
   // The list shows what is stored: the bytes just written are what the file
   // now holds, so they are shown rather than read back, which could fail.
   // When they are the rows on screen (as they are, just read out of the
   // list), the rows stay and only the selection goes.
-  return list.ShowContent(plain);
+  return list.ShowContent(plain) ? SaveOutcome::kStored : SaveOutcome::kNotShown;
 }

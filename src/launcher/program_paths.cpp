@@ -8,5 +8,6 @@ std::string ProgramPaths::ProfileFolderOf(const std::string& account) const {
 
 ProgramPaths ProgramPathsIn(const std::string& programFolder) {
   return ProgramPaths{programFolder, JoinTexts({programFolder, "\\config.ini"}),
-                      JoinTexts({programFolder, "\\UserData__Templete"}), JoinTexts({programFolder, "\\qnv"})};
+                      JoinTexts({programFolder, "\\UserData__Templete"}), JoinTexts({programFolder, "\\qnv"}),
+                      JoinTexts({programFolder, "\\backup"})};
 }

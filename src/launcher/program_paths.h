@@ -9,6 +9,7 @@ struct ProgramPaths {
   std::string configFile;       // "<program folder>\config.ini"
   std::string templateProfile;  // "<program folder>\UserData__Templete"
   std::string profileRoot;      // "<program folder>\qnv"
+  std::string backupFolder;     // "<program folder>\backup": the files that saves replaced
 
   // "<profile root>\<account>"
   std::string ProfileFolderOf(const std::string& account) const;

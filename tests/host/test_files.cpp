@@ -229,7 +229,7 @@ struct ReplaceCase {
   const char* name;
   Target target;
   std::string data;
-  bool replaced;
+  WriteOutcome outcome;
 };
 
 class ReplaceFileBytesTest : public testing::TestWithParam<ReplaceCase> {};
@@ -270,39 +270,41 @@ TEST_P(ReplaceFileBytesTest, ReplacesWhollyOrNotAtAllAndLeavesNoTemporaryFile) {
       break;
   }
 
-  EXPECT_EQ(ReplaceFileBytes(path, AsBytes(c.data)), c.replaced);
+  const bool replaced = c.outcome == WriteOutcome::kWritten;
+  EXPECT_EQ(ReplaceFileBytes(path, AsBytes(c.data)), c.outcome);
   if (releaser.joinable()) releaser.join();
   held.reset();
 
   if (c.target == Target::kFolder) {
     EXPECT_TRUE(FolderExists(path));
-  } else if (c.replaced) {
+  } else if (replaced) {
     EXPECT_TRUE(FileExists(path));
     EXPECT_EQ(ReadWholeFile(path), c.data);
   } else {
     EXPECT_EQ(ReadWholeFile(path), c.target == Target::kMissing ? "" : old);
   }
   const std::vector<std::string> expected =
-      c.target == Target::kMissing && !c.replaced ? std::vector<std::string>{} : std::vector<std::string>{"config.ini"};
+      c.target == Target::kMissing && !replaced ? std::vector<std::string>{} : std::vector<std::string>{"config.ini"};
   EXPECT_EQ(Entries(temp.path()), expected);
   SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ReplaceFileBytesTest,
-    testing::Values(ReplaceCase{"NewFile", Target::kMissing, "fresh", true},
-                    ReplaceCase{"ShorterOverLonger", Target::kPlain, std::string("new\0\x95\x5c", 6), true},
-                    ReplaceCase{"EmptyGivesZeroBytes", Target::kPlain, "", true},
-                    ReplaceCase{"ReadOnlyKeepsOld", Target::kReadOnly, "new", false},
-                    ReplaceCase{"HeldWithoutSharingKeepsOld", Target::kHeldWithoutSharing, "new", false},
-                    ReplaceCase{"HeldForAMomentIsWaitedFor", Target::kHeldForAMoment, "new", true},
-                    ReplaceCase{"FolderIsNotReplaced", Target::kFolder, "new", false}),
+    testing::Values(ReplaceCase{"NewFile", Target::kMissing, "fresh", WriteOutcome::kWritten},
+                    ReplaceCase{"ShorterOverLonger", Target::kPlain, std::string("new\0\x95\x5c", 6),
+                                WriteOutcome::kWritten},
+                    ReplaceCase{"EmptyGivesZeroBytes", Target::kPlain, "", WriteOutcome::kWritten},
+                    ReplaceCase{"ReadOnlyKeepsOld", Target::kReadOnly, "new", WriteOutcome::kReadOnly},
+                    ReplaceCase{"HeldWithoutSharingKeepsOld", Target::kHeldWithoutSharing, "new", WriteOutcome::kHeld},
+                    ReplaceCase{"HeldForAMomentIsWaitedFor", Target::kHeldForAMoment, "new", WriteOutcome::kWritten},
+                    ReplaceCase{"FolderIsNotReplaced", Target::kFolder, "new", WriteOutcome::kFailed}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ReplaceFileBytes, FailsInAMissingFolderAndForAnEmptyPath) {
   TempFolder temp;
-  EXPECT_FALSE(ReplaceFileBytes(temp / "no-such-folder\\config.ini", AsBytes("x")));
-  EXPECT_FALSE(ReplaceFileBytes("", AsBytes("x")));
+  EXPECT_EQ(ReplaceFileBytes(temp / "no-such-folder\\config.ini", AsBytes("x")), WriteOutcome::kFolderRefused);
+  EXPECT_EQ(ReplaceFileBytes("", AsBytes("x")), WriteOutcome::kFailed);
   EXPECT_TRUE(Entries(temp.path()).empty());
 }
 
@@ -310,9 +312,52 @@ TEST(ReplaceFileBytes, ARelativePathIsTakenFromTheCurrentFolder) {
   TempFolder temp;
   ASSERT_TRUE(WriteWholeFile(temp / "config.ini", "old"));
   CurrentFolderScope here(temp.path());
-  EXPECT_TRUE(ReplaceFileBytes("config.ini", AsBytes("new")));
+  EXPECT_EQ(ReplaceFileBytes("config.ini", AsBytes("new")), WriteOutcome::kWritten);
   EXPECT_EQ(ReadWholeFile(temp / "config.ini"), "new");
   EXPECT_EQ(Entries(temp.path()), std::vector<std::string>{"config.ini"});
+}
+
+// ---------------------------------------------------------------- new files and the write probe
+
+TEST(WriteNewFileWhole, WritesANewNameAndNeverAnExistingOne) {
+  TempFolder temp;
+  EXPECT_TRUE(WriteNewFileWhole(temp / "copy.ini", AsBytes(std::string("new\0bytes", 9))));
+  EXPECT_EQ(ReadWholeFile(temp / "copy.ini"), std::string("new\0bytes", 9));
+  EXPECT_FALSE(WriteNewFileWhole(temp / "copy.ini", AsBytes("other")));
+  EXPECT_EQ(ReadWholeFile(temp / "copy.ini"), std::string("new\0bytes", 9));
+  EXPECT_FALSE(WriteNewFileWhole(temp / "no-such-folder\\copy.ini", AsBytes("x")));
+  EXPECT_EQ(Entries(temp.path()), std::vector<std::string>{"copy.ini"});
+}
+
+TEST(CanWriteInFolder, MakesAndRemovesItsProbe) {
+  TempFolder temp;
+  ASSERT_TRUE(WriteWholeFile(temp / "config.ini", "x"));
+  EXPECT_TRUE(CanWriteInFolder(temp.path()));
+  EXPECT_EQ(Entries(temp.path()), std::vector<std::string>{"config.ini"});
+  EXPECT_FALSE(CanWriteInFolder(temp / "no-such-folder"));
+  EXPECT_FALSE(CanWriteInFolder(""));
+}
+
+// Wine cannot make a folder of its own drives unwritable for a user who may
+// write everything (the tests run as root), but the drive of the whole Unix
+// tree reaches /proc, where no one can make a file.
+TEST(CanWriteInFolder, IsFalseWhereTheSystemRefusesNewFiles) {
+  if (!FolderExists("Z:\\proc\\self")) GTEST_SKIP() << "no Z: drive onto the Unix tree";
+  EXPECT_FALSE(CanWriteInFolder("Z:\\proc"));
+}
+
+TEST(StateOfFile, GivesSizeAndTimeAndTellsAMissingFile) {
+  TempFolder temp;
+  ASSERT_TRUE(WriteWholeFile(temp / "a.ini", "12345"));
+  WIN32_FILE_ATTRIBUTE_DATA data = {};
+  ASSERT_TRUE(GetFileAttributesExA((temp / "a.ini").c_str(), GetFileExInfoStandard, &data));
+  const FileState state = StateOfFile(temp / "a.ini");
+  EXPECT_TRUE(state.exists);
+  EXPECT_EQ(state.size, 5u);
+  EXPECT_EQ(state.lastWrite, (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+                                 data.ftLastWriteTime.dwLowDateTime);
+  EXPECT_FALSE(StateOfFile(temp / "missing.ini").exists);
+  EXPECT_FALSE(StateOfFile(temp / "missing\\a.ini").exists);
 }
 
 // ---------------------------------------------------------------- removing trees

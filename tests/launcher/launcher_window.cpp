@@ -76,10 +76,10 @@ ProgramFolder::ProgramFolder(const std::string& subfolder, const std::string& pr
            test::WriteWholeFile(templateFolder + "\\Local State", "{}");
 }
 
-std::vector<std::string> ProgramFolder::Entries() const {
+std::vector<std::string> NamesIn(const std::string& folder) {
   std::vector<std::string> names;
   WIN32_FIND_DATAA entry;
-  UniqueFind find(FindFirstFileA((*this / "*").c_str(), &entry));
+  UniqueFind find(FindFirstFileA((folder + "\\*").c_str(), &entry));
   if (!find) return names;
   do {
     const std::string name = entry.cFileName;
@@ -88,6 +88,8 @@ std::vector<std::string> ProgramFolder::Entries() const {
   std::sort(names.begin(), names.end());
   return names;
 }
+
+std::vector<std::string> ProgramFolder::Entries() const { return NamesIn(path_); }
 
 std::vector<std::string> WhileRunning(std::vector<std::string> entries) {
   entries.push_back(test::Narrow(kInstanceLockName));
@@ -219,13 +221,36 @@ HWND WaitForShownWindowOfClass(DWORD processId, const char* windowClass, std::ch
   return found;
 }
 
-std::string TakeNotice(DWORD processId, std::chrono::milliseconds timeout) {
+MessageBoxSeen AnswerMessageBox(DWORD processId, Answer answer, std::chrono::milliseconds timeout) {
   const HWND box = WaitForShownWindowOfClass(processId, "#32770", timeout);  // a message box
-  if (box == nullptr) return {};
-  const std::string text = WindowText(GetDlgItem(box, 0xFFFF));  // a message box's text
-  PostMessageA(box, WM_COMMAND, IDOK, 0);
+  MessageBoxSeen seen;
+  if (box == nullptr) return seen;
+  seen.shown = true;
+  seen.text = WindowText(GetDlgItem(box, 0xFFFF));  // a message box's text
+  seen.caption = WindowText(box);
+  seen.yesNo = GetDlgItem(box, IDYES) && GetDlgItem(box, IDNO) && !GetDlgItem(box, IDOK);
+  switch (answer) {
+    case Answer::kOk:
+      PostMessageA(box, WM_COMMAND, IDOK, 0);
+      break;
+    case Answer::kYes:
+      PostMessageA(box, WM_COMMAND, IDYES, 0);
+      break;
+    case Answer::kNo:
+      PostMessageA(box, WM_COMMAND, IDNO, 0);
+      break;
+    case Answer::kEnter:
+      SetForegroundWindow(box);
+      test::WaitUntil([&] { return GetForegroundWindow() == box; }, std::chrono::seconds(2));
+      test::TapKey(VK_RETURN);
+      break;
+  }
   test::WaitUntil([&] { return !IsWindow(box); });
-  return text;
+  return seen;
+}
+
+std::string TakeNotice(DWORD processId, std::chrono::milliseconds timeout) {
+  return AnswerMessageBox(processId, Answer::kOk, timeout).text;
 }
 
 void RunningLauncher::ClearSelection() {

@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,9 @@ class ProgramFolder {
   std::string programName_;
   bool ready_ = false;
 };
+
+// The names in a folder (files and folders), sorted; none when it is missing.
+std::vector<std::string> NamesIn(const std::string& folder);
 
 // The names of a program folder listed before the program started, as they
 // stand while it runs: with the lock file it holds there.
@@ -79,6 +83,23 @@ HWND WaitForShownWindowOfClass(DWORD processId, const char* windowClass, std::ch
 // empty when none appears in time.
 std::string TakeNotice(DWORD processId, std::chrono::milliseconds timeout = std::chrono::seconds(10));
 
+// How a message box is answered: by one of its buttons, or by the Enter key
+// (its default button).
+enum class Answer { kOk, kYes, kNo, kEnter };
+struct MessageBoxSeen {
+  bool shown = false;
+  std::string text, caption;
+  bool yesNo = false;  // it has a Yes and a No button, and no OK button
+  bool operator==(const MessageBoxSeen&) const = default;
+};
+inline void PrintTo(const MessageBoxSeen& seen, std::ostream* out) {
+  *out << (seen.shown ? "a box \"" + seen.caption + "\": \"" + seen.text + "\"" + (seen.yesNo ? " (yes, no)" : "")
+                      : std::string("no box"));
+}
+// Waits for a message box of the process, reads it and answers it.
+MessageBoxSeen AnswerMessageBox(DWORD processId, Answer answer,
+                                std::chrono::milliseconds timeout = std::chrono::seconds(10));
+
 class RunningLauncher {
  public:
   // Starts the program in `folder` from another current folder, its browser
@@ -110,6 +131,9 @@ class RunningLauncher {
   // empty when none appears in time.
   std::string TakeNotice(std::chrono::milliseconds timeout = std::chrono::seconds(10)) {
     return launcher_test::TakeNotice(child_.id(), timeout);
+  }
+  MessageBoxSeen AnswerMessageBox(Answer answer, std::chrono::milliseconds timeout = std::chrono::seconds(10)) {
+    return launcher_test::AnswerMessageBox(child_.id(), answer, timeout);
   }
   // The first selected row, -1 for none.
   int SelectedRow();

@@ -16,6 +16,7 @@
 #include "host/handles.h"
 #include "launcher/command_line.h"
 #include "host/list_content.h"
+#include "host/texts.h"
 #include "launcher/account_storage.h"
 #include "end_to_end.h"
 #include "launcher_window.h"
@@ -213,6 +214,8 @@ TEST_P(FailedSave, KeepsTheOldFileWholeAndTheRowsOnScreen) {
   launcher.ClickAdd();
   // The handler has run once the field is empty and the list answers again.
   EXPECT_TRUE(test::WaitUntil([&] { return launcher.AccountText().empty(); }));
+  const unsigned reason = GetParam().readOnly ? KL_TEXT_WHY_READ_ONLY : KL_TEXT_WHY_HELD;
+  EXPECT_EQ(launcher.TakeNotice(), test::Narrow(ProgramText(KL_TEXT_SAVE_FAILED, {ProgramText(reason)})));
   EXPECT_EQ(launcher.ScreenRows(), (Rows{{"1", "abc"}, {"2", "def"}})) << "the rows stay on screen";
   lock.reset();
   SetFileAttributesA(folder_.ConfigPath().c_str(), FILE_ATTRIBUTE_NORMAL);

@@ -32,7 +32,8 @@ int main(int argc, char** argv) {
     for (const Bytes& part : {EncodeRowRecord(-1, 0, std::to_string(i)), EncodeCellRecord(-1, argv[i])})
       rows.insert(rows.end(), part.begin(), part.end());
   ReportList(list).SetContent(rows);
-  SaveAccountList(ReportList(list), ProgramPathsIn(ProgramFolder()).configFile);
+  StoredVersion version;
+  SaveAccountList(ReportList(list), ProgramPathsIn(ProgramFolder()).configFile, {}, version, SaveCheck::kOverwrite);
   const int stored = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
   DestroyWindow(list);
   return stored == argc - 1 ? 0 : 1;
