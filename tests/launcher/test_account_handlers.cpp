@@ -512,6 +512,20 @@ LRESULT CALLBACK RefuseInserts(HWND list, UINT message, WPARAM wParam, LPARAM lP
 
 // A row that the list refuses ends the add: nothing is stored, no other row is
 // overwritten, the text stays in the box and the user is told.
+// The message box that this process shows once idle, read and closed from a
+// thread of its own while this one pumps the messages that bring it up.
+std::string TakeOwnNotice() {
+  std::atomic<bool> taken{false};
+  std::string notice;
+  std::thread reader([&] {
+    notice = launcher_test::TakeNotice(GetCurrentProcessId(), 5s);
+    taken = true;
+  });
+  test::WaitUntil([&] { return taken.load(); }, 10s);
+  reader.join();
+  return notice;
+}
+
 TEST_F(HandlersTest, ARefusedRowStoresNothingAndIsTold) {
   window_.SetRows(kFourRows);
   launcher_.OnRenumberClicked();
@@ -521,14 +535,7 @@ TEST_F(HandlersTest, ARefusedRowStoresNothingAndIsTold) {
   launcher_.OnAddClicked();
   RemoveWindowSubclass(window_.list(), RefuseInserts, 1);
 
-  std::atomic<bool> taken{false};
-  std::string notice;
-  std::thread reader([&] {
-    notice = launcher_test::TakeNotice(GetCurrentProcessId(), 5s);
-    taken = true;
-  });
-  test::WaitUntil([&] { return taken.load(); }, 10s);
-  reader.join();
+  const std::string notice = TakeOwnNotice();
   EXPECT_NE(notice.find(test::Narrow(L"内存不足")), std::string::npos) << notice;
   ExpectListAndFile(kFourRows);
   EXPECT_EQ(launcher_test::StoredPlain(ConfigPath()), stored);
@@ -561,14 +568,7 @@ TEST_F(HandlersTest, APasteTheListRefusesPartWayLeavesNoRowOfIt) {
   RemoveWindowSubclass(window_.list(), RefuseOneInsert, 1);
   EXPECT_LT(before, 0) << "the third row was asked for";
 
-  std::atomic<bool> taken{false};
-  std::string notice;
-  std::thread reader([&] {
-    notice = launcher_test::TakeNotice(GetCurrentProcessId(), 5s);
-    taken = true;
-  });
-  test::WaitUntil([&] { return taken.load(); }, 10s);
-  reader.join();
+  const std::string notice = TakeOwnNotice();
   EXPECT_NE(notice.find(test::Narrow(L"内存不足")), std::string::npos) << notice;
   ExpectListAndFile(kFourRows);
   EXPECT_EQ(launcher_test::StoredPlain(ConfigPath()), stored);
