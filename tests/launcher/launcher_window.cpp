@@ -174,6 +174,8 @@ bool RunningLauncher::Start(const ProgramFolder& folder, const std::vector<std::
   add_ = controls[9];
   account_ = controls[10];
   clear_ = controls[11];
+  // Its first clicks are taken only once it waits for input.
+  WaitForInputIdle(child_.handle(), 10000);
   return IsClass(browser_, "Edit") && IsClass(account_, "Edit") && IsClass(list_, "SysListView32") &&
          IsClass(renumber_, "Button") && IsClass(delete_, "Button") && IsClass(modify_, "Button") &&
          IsClass(add_, "Button") && IsClass(clear_, "Button");
@@ -304,21 +306,43 @@ void RunningLauncher::SpaceClicks() {
   if (now < due) test::PumpMessagesFor(std::chrono::duration_cast<std::chrono::milliseconds>(due - now));
 }
 
+namespace {
+
+// Waits (bounded) until the point on the screen lies on the window or one of
+// its children: a window still being placed, or another program's window
+// over it, would take the click instead.
+void WaitUntilPointIsOn(HWND window, POINT at) {
+  test::WaitUntil(
+      [&] {
+        const HWND hit = WindowFromPoint(at);
+        return hit == window || IsChild(window, hit);
+      },
+      std::chrono::seconds(5));
+}
+
+}  // namespace
+
 void RunningLauncher::ClickControl(HWND control) {
   SpaceClicks();
-  test::ClickAt(test::CentreOf(control));
+  const POINT at = test::CentreOf(control);
+  WaitUntilPointIsOn(control, at);
+  test::ClickAt(at);
   lastClick_ = std::chrono::steady_clock::now();
 }
 
 void RunningLauncher::ClickRow(int row) {
   SpaceClicks();
-  test::ClickAt(RowPoint(row));
+  const POINT at = RowPoint(row);
+  WaitUntilPointIsOn(list_, at);
+  test::ClickAt(at);
   lastClick_ = std::chrono::steady_clock::now();
 }
 
 void RunningLauncher::DoubleClickRow(int row) {
   SpaceClicks();
-  test::DoubleClickAt(RowPoint(row));
+  const POINT at = RowPoint(row);
+  WaitUntilPointIsOn(list_, at);
+  test::DoubleClickAt(at);
   lastClick_ = std::chrono::steady_clock::now();
 }
 
