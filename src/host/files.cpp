@@ -91,6 +91,22 @@ WriteOutcome OutcomeOfError(DWORD error) {
   }
 }
 
+// Makes the file, which must not exist yet, and writes the bytes into it
+// (flushed when asked); on a failure after it was made, it is removed again.
+WriteOutcome WriteNewFile(const std::string& path, const Bytes& data, bool flush) {
+  WriteOutcome outcome = WriteOutcome::kWritten;
+  {
+    UniqueFile file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return OutcomeOfError(GetLastError());
+    if (!WriteAll(file.get(), data) || (flush && !FlushFileBuffers(file.get())))
+      outcome = OutcomeOfError(GetLastError());
+  }
+  if (outcome == WriteOutcome::kWritten) return outcome;
+  DeleteFileA(path.c_str());
+  // The write's own error names why; a refusal to write in a file just made is no folder's.
+  return outcome == WriteOutcome::kFolderRefused ? WriteOutcome::kFailed : outcome;
+}
+
 std::uint64_t TicksOf(const FILETIME& time) {
   return (static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
 }
@@ -433,31 +449,18 @@ WriteOutcome ReplaceFileBytes(const std::string& path, const Bytes& data) {
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return WriteOutcome::kReadOnly;
 
   const std::string temporary = TemporaryNameBeside(path);
-  WriteOutcome outcome = WriteOutcome::kWritten;
-  {
-    UniqueFile file(
-        CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return OutcomeOfError(GetLastError());
-    if (!WriteAll(file.get(), data) || !FlushFileBuffers(file.get())) outcome = OutcomeOfError(GetLastError());
-  }
-  // The write's own error names why; a refusal to write in a file just made is no folder's.
-  if (outcome == WriteOutcome::kFolderRefused) outcome = WriteOutcome::kFailed;
-  if (outcome == WriteOutcome::kWritten) outcome = MoveOverTarget(temporary, path);
-  if (outcome != WriteOutcome::kWritten) DeleteFileA(temporary.c_str());
-  return outcome;
+  const WriteOutcome written = WriteNewFile(temporary, data, true);
+  if (written != WriteOutcome::kWritten) return written;
+  const WriteOutcome moved = MoveOverTarget(temporary, path);
+  if (moved != WriteOutcome::kWritten) DeleteFileA(temporary.c_str());
+  return moved;
 }
 
 bool WriteNewFileWhole(const std::string& path, const Bytes& data) {
   if (path.empty()) return false;
   const std::string temporary = TemporaryNameBeside(path);
-  bool written = false;
-  {
-    UniqueFile file(
-        CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return false;
-    written = WriteAll(file.get(), data);
-  }
-  if (written && MoveFileExA(temporary.c_str(), path.c_str(), 0)) return true;
+  if (WriteNewFile(temporary, data, false) != WriteOutcome::kWritten) return false;
+  if (MoveFileExA(temporary.c_str(), path.c_str(), 0)) return true;
   DeleteFileA(temporary.c_str());
   return false;
 }
@@ -465,10 +468,7 @@ bool WriteNewFileWhole(const std::string& path, const Bytes& data) {
 bool CanWriteInFolder(const std::string& folder) {
   if (folder.empty()) return false;
   const std::string probe = TemporaryNameIn(folder);
-  {
-    UniqueFile file(CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return false;
-  }
+  if (WriteNewFile(probe, {}, false) != WriteOutcome::kWritten) return false;
   // A probe that stays is removed by the next start's sweep (its writer has ended by then).
   DeleteFileA(probe.c_str());
   return true;

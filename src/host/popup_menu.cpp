@@ -18,12 +18,6 @@ unsigned ChooseFromPopupMenu(HWND window, POINT screen, const std::vector<PopupI
   return chosen > 0 ? static_cast<unsigned>(chosen) : 0;
 }
 
-POINT PointerOnScreen() {
-  POINT at = {};
-  ::GetCursorPos(&at);
-  return at;
-}
-
 POINT ClientPointOnScreen(HWND window, POINT client) {
   ::ClientToScreen(window, &client);
   return client;

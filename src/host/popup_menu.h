@@ -20,7 +20,5 @@ struct PopupItem {
 // about it.
 unsigned ChooseFromPopupMenu(HWND window, POINT screen, const std::vector<PopupItem>& items);
 
-// Where the pointer is on the screen.
-POINT PointerOnScreen();
 // A point in a window's client area, on the screen.
 POINT ClientPointOnScreen(HWND window, POINT client);

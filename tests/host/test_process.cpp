@@ -100,30 +100,10 @@ TEST_F(RunProgramTest, LeavesNoHandleOpen) {
       << "a handle to the ended program is still open";
 }
 
-// Whether SeDebugPrivilege is enabled in this process's token; nullopt when
-// the token does not hold it.
-std::optional<bool> DebugPrivilegeEnabled() {
-  UniqueHandle token;
-  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.put())) return std::nullopt;
-  LUID debug{};
-  if (!LookupPrivilegeValueA(nullptr, "SeDebugPrivilege", &debug)) return std::nullopt;
-  DWORD size = 0;
-  GetTokenInformation(token.get(), TokenPrivileges, nullptr, 0, &size);
-  std::string buffer(size, '\0');
-  if (!GetTokenInformation(token.get(), TokenPrivileges, buffer.data(), size, &size)) return std::nullopt;
-  const auto* privileges = reinterpret_cast<const TOKEN_PRIVILEGES*>(buffer.data());
-  for (DWORD i = 0; i < privileges->PrivilegeCount; ++i) {
-    const LUID& id = privileges->Privileges[i].Luid;
-    if (id.LowPart == debug.LowPart && id.HighPart == debug.HighPart)
-      return (privileges->Privileges[i].Attributes & SE_PRIVILEGE_ENABLED) != 0;
-  }
-  return std::nullopt;
-}
-
 TEST(EnableDebugPrivilege, EnablesThePrivilegeWhenItSucceedsAndChangesNothingElse) {
-  const std::optional<bool> before = DebugPrivilegeEnabled();
+  const std::optional<bool> before = test::DebugPrivilegeEnabled();
   const bool result = EnableDebugPrivilege();
-  const std::optional<bool> after = DebugPrivilegeEnabled();
+  const std::optional<bool> after = test::DebugPrivilegeEnabled();
   // The token keeps the same set of privileges either way.
   EXPECT_EQ(before.has_value(), after.has_value());
   if (result && after.has_value()) {
@@ -147,15 +127,15 @@ bool SetDebugPrivilege(bool enabled) {
 }
 
 TEST(DebugPrivilegeScope, EnablesThePrivilegeWhileItLivesAndPutsTheStateBack) {
-  if (!DebugPrivilegeEnabled().has_value()) GTEST_SKIP() << "this process's token holds no SeDebugPrivilege";
+  if (!test::DebugPrivilegeEnabled().has_value()) GTEST_SKIP() << "this process's token holds no SeDebugPrivilege";
   for (const bool enabledBefore : {false, true}) {
     ASSERT_TRUE(SetDebugPrivilege(enabledBefore));
-    ASSERT_EQ(DebugPrivilegeEnabled(), enabledBefore);
+    ASSERT_EQ(test::DebugPrivilegeEnabled(), enabledBefore);
     {
       const DebugPrivilegeScope scope;
-      EXPECT_EQ(DebugPrivilegeEnabled(), true) << "enabled before: " << enabledBefore;
+      EXPECT_EQ(test::DebugPrivilegeEnabled(), true) << "enabled before: " << enabledBefore;
     }
-    EXPECT_EQ(DebugPrivilegeEnabled(), enabledBefore);
+    EXPECT_EQ(test::DebugPrivilegeEnabled(), enabledBefore);
   }
   ASSERT_TRUE(SetDebugPrivilege(false));
 }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,21 +29,8 @@ std::string LaunchLine(const ProgramFolder& folder, const std::string& account) 
 
 // SeDebugPrivilege in this process's token, as the fake browser reports it.
 std::string OwnDebugPrivilege() {
-  UniqueHandle token;
-  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.put())) return "absent";
-  LUID debug{};
-  LookupPrivilegeValueA(nullptr, "SeDebugPrivilege", &debug);
-  DWORD size = 0;
-  GetTokenInformation(token.get(), TokenPrivileges, nullptr, 0, &size);
-  std::string buffer(size, '\0');
-  if (!GetTokenInformation(token.get(), TokenPrivileges, buffer.data(), size, &size)) return "absent";
-  const auto* privileges = reinterpret_cast<const TOKEN_PRIVILEGES*>(buffer.data());
-  for (DWORD i = 0; i < privileges->PrivilegeCount; ++i) {
-    const LUID& id = privileges->Privileges[i].Luid;
-    if (id.LowPart == debug.LowPart && id.HighPart == debug.HighPart)
-      return (privileges->Privileges[i].Attributes & SE_PRIVILEGE_ENABLED) ? "enabled" : "disabled";
-  }
-  return "absent";
+  const std::optional<bool> enabled = test::DebugPrivilegeEnabled();
+  return !enabled ? "absent" : *enabled ? "enabled" : "disabled";
 }
 
 TEST_F(EndToEnd, ABrowserPathThatNamesNoProgramIsToldAndNothingStarts) {

@@ -281,4 +281,22 @@ std::string Narrow(const std::wstring& wide) {
   return ansi;
 }
 
+std::optional<bool> DebugPrivilegeEnabled() {
+  UniqueHandle token;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.put())) return std::nullopt;
+  LUID debug{};
+  if (!LookupPrivilegeValueA(nullptr, "SeDebugPrivilege", &debug)) return std::nullopt;
+  DWORD size = 0;
+  GetTokenInformation(token.get(), TokenPrivileges, nullptr, 0, &size);
+  std::string buffer(size, '\0');
+  if (!GetTokenInformation(token.get(), TokenPrivileges, buffer.data(), size, &size)) return std::nullopt;
+  const auto* privileges = reinterpret_cast<const TOKEN_PRIVILEGES*>(buffer.data());
+  for (DWORD i = 0; i < privileges->PrivilegeCount; ++i) {
+    const LUID& id = privileges->Privileges[i].Luid;
+    if (id.LowPart == debug.LowPart && id.HighPart == debug.HighPart)
+      return (privileges->Privileges[i].Attributes & SE_PRIVILEGE_ENABLED) != 0;
+  }
+  return std::nullopt;
+}
+
 }  // namespace test

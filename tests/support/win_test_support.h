@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -105,5 +106,9 @@ HWND WaitForProcessWindow(DWORD processId, const std::string& title,
 // captions the program sets through the wide API.
 std::wstring Widen(const std::string& ansi);
 std::string Narrow(const std::wstring& wide);
+
+// Whether SeDebugPrivilege is enabled in this process's token; nullopt when
+// the token does not hold it.
+std::optional<bool> DebugPrivilegeEnabled();
 
 }  // namespace test
